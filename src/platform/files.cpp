@@ -1,0 +1,85 @@
+// Text files of the game: CR LF line ends, appended log lines, and saves through a temporary file.
+#include "platform/files.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <string>
+#include <unistd.h>
+
+namespace crossfall {
+namespace {
+
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+} // namespace
+
+std::string toTextMode(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 8);
+    for (char c : text) {
+        if (c == '\n') out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+void appendLine(const char* fileName, std::string_view line) {
+    std::string bytes(line);
+    bytes += "\r\n";
+    int fd = ::open(fileName, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0) return;
+    writeAll(fd, bytes);
+    ::close(fd);
+}
+
+bool writeTextFile(const char* fileName, std::string_view text) {
+    int fd = ::open(fileName, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    bool ok = writeAll(fd, toTextMode(text));
+    return ::close(fd) == 0 && ok;
+}
+
+bool saveTextFile(const char* fileName, std::string_view text) {
+    std::string temporary = std::string(fileName) + ".tmp-XXXXXX";
+    int fd = ::mkstemp(temporary.data());
+    if (fd < 0) return false;
+    ::fchmod(fd, 0644);
+    bool ok = writeAll(fd, toTextMode(text)) && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    if (ok && ::rename(temporary.c_str(), fileName) == 0) return true;
+    ::unlink(temporary.c_str());
+    return false;
+}
+
+std::optional<std::string> readFile(const char* fileName, std::size_t maxBytes) {
+    int fd = ::open(fileName, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    std::string bytes;
+    char chunk[4096];
+    while (bytes.size() < maxBytes) {
+        std::size_t want = std::min(sizeof chunk, maxBytes - bytes.size());
+        ssize_t got = ::read(fd, chunk, want);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (got == 0) break;
+        bytes.append(chunk, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    return bytes;
+}
+
+} // namespace crossfall

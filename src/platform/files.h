@@ -1,0 +1,29 @@
+// The game's files in the working directory: appended diagnostic lines, text written as the
+// original's text mode did ("\n" becomes CR LF), saves that never leave a half-written file,
+// and bounded whole-file reads. Used by every subsystem that reads or writes a file.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace crossfall {
+
+// Turns every "\n" into CR LF.
+std::string toTextMode(std::string_view text);
+
+// Opens the file for appending, writes the line and CR LF, closes it again; failures only lose the line.
+void appendLine(const char* fileName, std::string_view line);
+
+// Creates or replaces the file with text in text mode; false when it could not be written.
+bool writeTextFile(const char* fileName, std::string_view text);
+
+// Replaces the file with text in text mode through a temporary file in the same folder renamed over
+// the old one: on any failure the old file stays whole and the result is false.
+bool saveTextFile(const char* fileName, std::string_view text);
+
+// The file's bytes, at most maxBytes of them (the rest is not read); nothing when it cannot be opened.
+std::optional<std::string> readFile(const char* fileName, std::size_t maxBytes);
+
+} // namespace crossfall

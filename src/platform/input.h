@@ -1,0 +1,41 @@
+// Input polling: the held state of every virtual-key code (keys and mouse buttons), the mouse's
+// relative motion and the shared software cursor. The SDL backend feeds it from events; tests feed
+// it directly. Every screen reads keys with keyHeld and moves the cursor with trackCursor.
+#pragma once
+
+#include <cstdint>
+
+namespace crossfall {
+
+// The last read mouse state: motion since the previous read and one byte per button (0x80 = down).
+struct MouseState {
+    std::int32_t dx = 0;
+    std::int32_t dy = 0;
+    std::int32_t dz = 0;
+    std::uint8_t buttons[4] = {0, 0, 0, 0};
+};
+
+extern MouseState mouseState;    // written by pollMouse only
+extern std::int32_t mouseX;      // the software cursor, kept for the whole run
+extern std::int32_t mouseY;
+
+// Virtual-key codes of the mouse buttons, readable with keyHeld like keys.
+constexpr int VK_LBUTTON = 1;
+constexpr int VK_RBUTTON = 2;
+constexpr int VK_MBUTTON = 4;
+
+void initInput();
+// Moves the motion gathered since the last poll, and the buttons as they are now, into mouseState.
+void pollMouse();
+// pollMouse, add the motion to the cursor, then clamp x below, y below, x above, y above.
+void trackCursor(int minX, int minY, int maxX, int maxY);
+// True while the key or mouse button with this virtual-key code is down; false outside 0..255.
+bool keyHeld(int code);
+
+// Feeding the state: the SDL backend per event, tests directly.
+void setKeyDown(int code, bool down);
+void addMouseMotion(int dx, int dy);
+// Lets go of every key and button (focus lost, or a test starting afresh).
+void releaseAllKeys();
+
+} // namespace crossfall

@@ -1,0 +1,76 @@
+// The null device backend: no window, no sound device; the clock moves only when the game
+// sleeps or a test advances it, so 150 ms pauses cost tests nothing.
+#include "platform/backend.h"
+#include "platform/null_backend.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+namespace crossfall {
+namespace {
+
+struct NullState {
+    std::uint64_t clockMs = 0;
+    std::uint64_t sleptMs = 0;
+    bool quit = false;
+    bool focusLost = false;
+    bool displayLost = false;
+    bool audioAvailable = false;
+    int picturesShown = 0;
+    std::vector<std::uint16_t> lastPicture = std::vector<std::uint16_t>(800 * 600, 0);
+};
+
+NullState state;
+
+} // namespace
+
+namespace backend {
+
+bool openDisplay() { return true; }
+void showPicture(const std::uint16_t* pixels) {
+    std::copy(pixels, pixels + 800 * 600, state.lastPicture.begin());
+    ++state.picturesShown;
+}
+bool takeDisplayLoss() { return std::exchange(state.displayLost, false); }
+void showSystemCursor(bool) {}
+void closeDisplay() {}
+
+Events pumpEvents() {
+    Events events{state.quit, state.focusLost};
+    state.focusLost = false;
+    return events;
+}
+
+std::uint64_t nowMs() { return state.clockMs; }
+void sleepMs(int ms) {
+    if (ms <= 0) return;
+    state.clockMs += static_cast<std::uint64_t>(ms);
+    state.sleptMs += static_cast<std::uint64_t>(ms);
+}
+
+bool openAudio(void (*)(std::int16_t*, int)) { return state.audioAvailable; }
+void lockAudio() {}
+void unlockAudio() {}
+void closeAudio() {}
+
+} // namespace backend
+
+namespace null_backend {
+
+void advanceClock(std::uint64_t ms) { state.clockMs += ms; }
+std::uint64_t sleptMs() { return state.sleptMs; }
+void requestQuit() { state.quit = true; }
+void loseFocus() { state.focusLost = true; }
+void loseDisplay() { state.displayLost = true; }
+int picturesShown() { return state.picturesShown; }
+const std::uint16_t* lastPicture() { return state.lastPicture.data(); }
+void setAudioAvailable(bool available) { state.audioAvailable = available; }
+void reset() {
+    bool audio = false;
+    state = NullState{};
+    state.audioAvailable = audio;
+}
+
+} // namespace null_backend
+} // namespace crossfall

@@ -1,0 +1,22 @@
+// Controls of the null backend for tests and benchmarks: the clock, quit and focus requests,
+// display loss, and what was shown. Only tests and benchmarks include this.
+#pragma once
+
+#include <cstdint>
+
+namespace crossfall::null_backend {
+
+void advanceClock(std::uint64_t ms);
+// Total milliseconds the game asked to sleep since the last reset.
+std::uint64_t sleptMs();
+void requestQuit();
+void loseFocus();
+void loseDisplay();
+// How many pictures were shown, and the last one (800 x 600), since the last reset.
+int picturesShown();
+const std::uint16_t* lastPicture();
+// Sound device for tests that drive the mixer through the device path; off by default.
+void setAudioAvailable(bool available);
+void reset();
+
+} // namespace crossfall::null_backend

@@ -1,0 +1,33 @@
+// Text drawing in the game's one face (bold, 13-pixel em): left-aligned, centred and right-aligned,
+// advancing by the width table measured once at start-up. Colours are 0x00BBGGRR references.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/video.h"
+
+namespace crossfall {
+
+using ColorRef = std::uint32_t;
+
+constexpr ColorRef rgb(int r, int g, int b) {
+    return static_cast<ColorRef>(r & 0xFF) | (static_cast<ColorRef>(g & 0xFF) << 8) |
+           (static_cast<ColorRef>(b & 0xFF) << 16);
+}
+
+extern std::int32_t charWidths[250];
+
+// Finds and opens the face and rasterises its glyphs once; false (said once on stderr) when there
+// is no font: text is then invisible but everything else runs.
+bool createFont();
+void drawText(const char* text, int x, int y, ColorRef color, Surface& target);
+// Starts at x - textWidth / 2 (toward zero).
+void drawTextCentered(const char* text, int x, int y, ColorRef color, Surface& target);
+// Ends at x.
+void drawTextRight(const char* text, int x, int y, ColorRef color, Surface& target);
+// Sum of charWidths; a byte of 250 or more adds nothing and appends its code to "debug.txt".
+int textWidth(const char* text);
+// Fills charWidths from the face and writes "allLengths.txt".
+void measureCharWidths(Surface& front);
+
+} // namespace crossfall
