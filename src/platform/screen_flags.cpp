@@ -1,0 +1,11 @@
+// The screen flags, with the values the program starts with.
+#include "platform/screen_flags.h"
+
+namespace crossfall {
+
+std::int32_t inMenu = 1;
+std::int32_t inOptions = 0;
+std::int32_t inScoreEntry = 0;
+std::int32_t showScoreList = 0;
+
+} // namespace crossfall
