@@ -1,0 +1,16 @@
+// The life of a falling piece: collision, writing it into its field and out again, and the
+// per-tick step (keys, gravity, moves, turns, lock, next piece). Called by the game step.
+#pragma once
+
+#include "rules/game_state.h"
+
+namespace crossfall {
+
+// True when a block is off the sides, above row 0, or on a non-empty cell.
+bool collides(const Piece& piece);
+void placePiece(const Piece& piece);
+void erasePiece(const Piece& piece);
+// One tick of currentPiece or currentPiece2; on a lock the same variable gets the next piece.
+void stepPiece(Piece& piece);
+
+} // namespace crossfall
