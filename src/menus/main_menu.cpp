@@ -1,0 +1,262 @@
+// The main menu: nine entries on the left panel, the best scores or the hovered entry's
+// description on the right, the exit screen, and the hand-over to the list of all score tables.
+#include "menus/main_menu.h"
+
+#include <cstdio>
+#include <iterator>
+
+#include "menus/controls_file.h"
+#include "platform/backend.h"
+#include "platform/bitmaps.h"
+#include "platform/input.h"
+#include "platform/main_loop.h"
+#include "platform/screen_flags.h"
+#include "platform/text.h"
+#include "platform/video.h"
+#include "rules/game_state.h"
+#include "scores/high_scores.h"
+
+namespace crossfall {
+namespace {
+
+// ---- What the menu shows ----
+
+constexpr ColorRef WHITE = rgb(255, 255, 255);
+constexpr ColorRef RED = rgb(255, 0, 0);
+constexpr ColorRef GREEN = rgb(0, 255, 0);
+constexpr ColorRef BLUE = rgb(0, 0, 255);
+constexpr ColorRef PALE_BLUE = rgb(175, 175, 255);
+constexpr ColorRef LIGHT_BLUE = rgb(150, 150, 255);
+
+constexpr int ENTRY_LEFT = 100;
+constexpr int ENTRY_RIGHT = 300;
+constexpr int ENTRY_HEIGHT = 25;
+constexpr int LABEL_X = 200;
+constexpr int PANEL_X = 560;
+
+enum EntryAction { RESUME, START_MODE, TOGGLE_OBSTACLES, OPEN_OPTIONS, EXIT };
+
+struct MenuEntry {
+    const char* label;
+    const char* subtitle;
+    int top;
+    EntryAction action;
+    int mode; // START_MODE only
+};
+
+constexpr MenuEntry menuEntries[] = {
+    {"Resume", "Return to Game", 141, RESUME, 0},
+    {"Classic Brikka", "The Original", 193, START_MODE, MODE_CLASSIC},
+    {"Rubik's Brikka", "A simple twist", 230, START_MODE, MODE_RUBIK},
+    {"Cross-fall", "4-way Brikka!", 266, START_MODE, MODE_4WAY},
+    {"Duofall", "Let's play two!", 302, START_MODE, MODE_DUOFALL},
+    {"Obstacle Mode", "Click now to toggle", 339, TOGGLE_OBSTACLES, 0},
+    {"Time Attack", "The pieces fight back", 377, START_MODE, MODE_TIME},
+    {"Controls/Options", "Click now to access...", 412, OPEN_OPTIONS, 0},
+    {"Exit Crossfall", "Leave game", 466, EXIT, 0},
+};
+constexpr int OPTIONS_ENTRY = 7;
+
+struct DescriptionLine {
+    int entry;
+    int y;
+    const char* text;
+};
+
+// Several lines end in a blank on purpose: it shifts their centring.
+constexpr DescriptionLine descriptionLines[] = {
+    {1, 270, "Enjoy the classic mode of brikka"},
+    {1, 305, "that you've loved for years."},
+    {2, 115, "You're certainly familiar with "},
+    {2, 150, "spinning Brikka pieces, but are"},
+    {2, 185, "you ready for the very grid"},
+    {2, 220, "itself to spin?"},
+    {2, 290, "At indicated time intervals, the"},
+    {2, 325, "entire lower half of the Brikka"},
+    {2, 360, "field will spin clockwise!  All"},
+    {2, 395, "the work you put into making it"},
+    {2, 430, "orderly can fall apart if you "},
+    {2, 465, "aren't ready for the Rubik spin!"},
+    {3, 115, "4-way Brikka, or Crossfall, is"},
+    {3, 150, "the centerpiece of this game!"},
+    {3, 220, "Take on a bold new challenge as"},
+    {3, 255, "pieces converge from four"},
+    {3, 290, "different directions!"},
+    {3, 360, "If a piece comes from the top or"},
+    {3, 395, "bottom, use the left/right arrow"},
+    {3, 430, "keys to move it; otherwise, use"},
+    {3, 465, "the up/down arrow keys!"},
+    {4, 115, "If you've mastered controlling"},
+    {4, 150, "one piece, perhaps you would"},
+    {4, 185, "like to try two!"},
+    {4, 255, "In Duofall, you must guide "},
+    {4, 290, "two pieces in two separate"},
+    {4, 325, "Brikka-fields with one set"},
+    {4, 360, "of controls!  Each keystroke"},
+    {4, 395, "equally affects both pieces,"},
+    {4, 430, "and neither side must reach"},
+    {4, 465, "the top and overstack!"},
+    {5, 150, "When you enable Obstacle Mode,"},
+    {5, 185, "each new game you start will"},
+    {5, 220, "have random spots on the brikka"},
+    {5, 255, "field already filled!"},
+    {5, 325, "You will have to overcome these"},
+    {5, 360, "obstacles in addition to"},
+    {5, 395, "keeping the pieces from"},
+    {5, 430, "stacking too high!"},
+    {6, 135, "Time Attack mode requires"},
+    {6, 170, "you to be decisive in your"},
+    {6, 205, "playing!"},
+    {6, 275, "As time passes, the pieces"},
+    {6, 310, "in the Brikka grid will"},
+    {6, 345, "slowly move toward the top."},
+    {6, 380, "You will have to eliminate"},
+    {6, 415, "these rows even more"},
+    {6, 450, "quickly than usual!"},
+};
+
+// Drawn only while the options entry is hovered without a click.
+constexpr DescriptionLine optionsHintLines[] = {
+    {OPTIONS_ENTRY, 270, "Click left mouse button now"},
+    {OPTIONS_ENTRY, 305, "to access the options screen."},
+};
+
+struct BestScoreRow {
+    int y;
+    const char* caption;
+    int mode;
+};
+
+constexpr BestScoreRow bestScoreRows[] = {
+    {200, "Classic", MODE_CLASSIC}, {240, "Rubik's", MODE_RUBIK}, {280, "4-Way", MODE_4WAY},
+    {320, "Duofall", MODE_DUOFALL}, {360, "Time Attack", MODE_TIME},
+};
+
+constexpr Rect SCORE_LIST_LINK = {400, 418, 720, 435};
+
+// ---- Drawing helpers ----
+
+bool inside(const Rect& rect, int x, int y) {
+    return rect.left <= x && x < rect.right && rect.top <= y && y < rect.bottom;
+}
+
+Rect entryRect(const MenuEntry& entry) { return {ENTRY_LEFT, entry.top, ENTRY_RIGHT, entry.top + ENTRY_HEIGHT}; }
+
+bool overAnyEntry(int x, int y) {
+    for (const MenuEntry& entry : menuEntries)
+        if (inside(entryRect(entry), x, y)) return true;
+    return false;
+}
+
+// A lost surface is repaired at once and the frame goes on.
+void blitChecked(Bitmap which, const Rect& dest, bool keyed) {
+    if (blitSprite(backSurface, dest, bitmap(which), nullptr, keyed) == BlitResult::SurfaceLost)
+        restoreAllSurfaces();
+}
+
+void drawLines(const DescriptionLine* lines, int count, int entry) {
+    for (int k = 0; k < count; ++k)
+        if (lines[k].entry == entry) drawTextCentered(lines[k].text, PANEL_X, lines[k].y, WHITE, backSurface);
+}
+
+void drawBackdrop() {
+    clearSurface(backSurface, 0);
+    blitSprite(backSurface, {0, 0, SCREEN_WIDTH, SCREEN_HEIGHT}, bitmap(Bitmap::Bg1), nullptr, true);
+    blitChecked(Bitmap::MainLogo, {32, 10, 768, 90}, true);
+    blitChecked(Bitmap::MenuLeft, {100, 100, 300, 500}, false);
+    blitChecked(Bitmap::MenuRight, {400, 100, 720, 500}, false);
+}
+
+// Read afresh every frame it shows, so a new best score appears at once.
+void drawBestScoresPanel(bool buttonHeld) {
+    drawTextCentered("Best Scores", PANEL_X, 120, WHITE, backSurface);
+    for (const BestScoreRow& row : bestScoreRows) {
+        HighScoreEntry best;
+        readScoreRows(scoreFileName(row.mode), &best, 1, LIST_NAME_LENGTH);
+        char total[16];
+        std::snprintf(total, sizeof total, "%d", static_cast<int>(best.total));
+        drawText(row.caption, 420, row.y, WHITE, backSurface);
+        drawText(best.name[0] != '\0' ? best.name : "???", 520, row.y, GREEN, backSurface);
+        drawTextRight(total, 700, row.y, RED, backSurface);
+    }
+    bool overLink = inside(SCORE_LIST_LINK, mouseX, mouseY);
+    drawTextCentered("Click here for all High Scores!", PANEL_X, 420, overLink ? LIGHT_BLUE : BLUE, backSurface);
+    if (overLink && buttonHeld) showScoreList = 1;
+}
+
+void drawExitScreen() {
+    drawTextCentered("Exit Crosfal.", PANEL_X, 150, RED, backSurface);
+    drawTextCentered("Thanks for playing!", PANEL_X, 290, GREEN, backSurface);
+    drawTextCentered("Every block you dropped was ours.", PANEL_X, 430, WHITE, backSurface);
+}
+
+// ---- The hovered entry ----
+
+enum class Outcome { Stay, Leave };
+
+Outcome actOnHoveredEntry(int index, bool buttonHeld) {
+    const MenuEntry& entry = menuEntries[index];
+    drawTextCentered(entry.label, LABEL_X, entry.top + 2, RED, backSurface);
+    drawTextCentered(entry.subtitle, LABEL_X, entry.top + 17, GREEN, backSurface);
+    drawLines(descriptionLines, static_cast<int>(std::size(descriptionLines)), index);
+    switch (entry.action) {
+    case RESUME:
+        return buttonHeld ? Outcome::Leave : Outcome::Stay;
+    case START_MODE:
+        if (!buttonHeld) return Outcome::Stay;
+        startGame(entry.mode);
+        return Outcome::Leave;
+    case TOGGLE_OBSTACLES:
+        if (obstacleMode != 0)
+            drawTextCentered("Obstacle mode is ENABLED!", PANEL_X, 465, GREEN, backSurface);
+        else
+            drawTextCentered("Obstacle mode is DISABLED!", PANEL_X, 465, RED, backSurface);
+        if (buttonHeld) {
+            obstacleMode = obstacleMode != 0 ? 0 : 1;
+            // Holding the button flips the switch about every 150 ms, not every frame.
+            backend::sleepMs(150);
+        }
+        return Outcome::Stay;
+    case OPEN_OPTIONS:
+        if (buttonHeld) {
+            loadControls();
+            inOptions = 1;
+            mouseX = 400;
+            mouseY = 100;
+        } else {
+            drawLines(optionsHintLines, static_cast<int>(std::size(optionsHintLines)), index);
+        }
+        return Outcome::Stay;
+    case EXIT:
+        drawExitScreen();
+        if (!buttonHeld) return Outcome::Stay;
+        postQuit(0);
+        return Outcome::Leave;
+    }
+    return Outcome::Stay;
+}
+
+} // namespace
+
+int runMainMenu() {
+    drawBackdrop();
+    trackCursor(0, 0, 784, 584);
+    const int hitX = mouseX;
+    const int hitY = mouseY;
+    const bool buttonHeld = mouseState.buttons[0] != 0;
+
+    if (!overAnyEntry(hitX, hitY)) drawBestScoresPanel(buttonHeld);
+    for (int k = 0; k < static_cast<int>(std::size(menuEntries)); ++k) {
+        const MenuEntry& entry = menuEntries[k];
+        drawTextCentered(entry.label, LABEL_X, entry.top + 2, k == OPTIONS_ENTRY ? PALE_BLUE : WHITE, backSurface);
+        if (inside(entryRect(entry), hitX, hitY) && actOnHoveredEntry(k, buttonHeld) == Outcome::Leave) return 0;
+    }
+
+    // Return freezes the picture while hover and clicks still work.
+    if (keyHeld(13)) return 1;
+    blitChecked(Bitmap::Mouse, {mouseX, mouseY, mouseX + 16, mouseY + 16}, true);
+    presentFrame(false);
+    return 1;
+}
+
+} // namespace crossfall

@@ -1,0 +1,23 @@
+// The application shell: opens the window, runs start-up, the main loop that runs one screen per
+// pass, and shut-down. main() calls runGame; the menu's exit entry calls postQuit.
+#pragma once
+
+namespace crossfall {
+
+// The screens the loop chooses from, and the shut-down it ends with; tests swap in their own.
+struct LoopScreens {
+    int (*mainMenu)();
+    void (*optionsScreen)();
+    void (*scoreEntry)();
+    void (*gameStep)();
+    void (*shutDown)();
+};
+
+// Asks the loop to end at its next pass with this exit code.
+void postQuit(int code);
+// Runs passes until a quit is taken, then the shut-down; the quit's exit code.
+int runMainLoop(const LoopScreens& screens);
+// Releases input, sound and display, in that order.
+void shutDown();
+
+} // namespace crossfall
