@@ -1,0 +1,104 @@
+// High score files: reading a table, deciding where a result enters, writing the table back.
+#include "scores/high_scores.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <string>
+
+#include "platform/files.h"
+#include "platform/screen_flags.h"
+#include "platform/tokens.h"
+#include "rules/game_state.h"
+
+namespace crossfall {
+
+HighScoreEntry highScoreTable[HIGH_SCORE_ROWS];
+std::int32_t newEntryRank = 0;
+
+namespace {
+
+// Ten rows take a few hundred bytes: nothing past this matters, and a huge file is never read whole.
+constexpr std::size_t SCORE_FILE_READ_LIMIT = 4096;
+
+const char* const scoreFileNames[MODE_COUNT] = {
+    "scores_classic.txt", "scores_rubik.txt", "scores_4way.txt", "scores_2p.txt", "scores_time.txt",
+};
+
+void copyName(char (&field)[12], const std::string& name) {
+    std::size_t length = std::min(name.size(), sizeof field - 1);
+    std::memcpy(field, name.data(), length);
+    field[length] = '\0';
+}
+
+} // namespace
+
+const char* scoreFileName(int mode) { return mode >= 0 && mode < MODE_COUNT ? scoreFileNames[mode] : nullptr; }
+
+void resetHighScoreTable() {
+    for (HighScoreEntry& row : highScoreTable) row = HighScoreEntry{};
+}
+
+int readScoreRows(const char* fileName, HighScoreEntry* rows, int maxRows, int nameLimit) {
+    for (int k = 0; k < maxRows; ++k) rows[k] = HighScoreEntry{};
+    if (fileName == nullptr) return 0;
+    std::optional<std::string> text = readFile(fileName, SCORE_FILE_READ_LIMIT);
+    if (!text) return 0;
+    // A token cut by the read limit would read as another token: drop it.
+    if (text->size() == SCORE_FILE_READ_LIMIT) {
+        std::size_t lastBlank = text->find_last_of(" \t\n\v\f\r");
+        text->resize(lastBlank == std::string::npos ? 0 : lastBlank);
+    }
+    std::size_t limit = static_cast<std::size_t>(std::clamp(nameLimit, 0, TABLE_NAME_LENGTH));
+    TokenReader reader(*text);
+    std::string name;
+    for (int k = 0; k < maxRows; ++k) {
+        if (!reader.readWord(name, limit)) return k;
+        copyName(rows[k].name, name);
+        std::int32_t total = 0;
+        if (!reader.readInt(total, IntSyntax::Decimal)) return k;
+        rows[k].total = total;
+    }
+    return maxRows;
+}
+
+std::int32_t finalTotal() {
+    std::int64_t total = std::int64_t{score} + comboBonuses;
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(total, std::numeric_limits<std::int32_t>::min(),
+                                                              std::numeric_limits<std::int32_t>::max()));
+}
+
+void checkHighScore() {
+    scoreCheckDone = 1;
+    const char* fileName = scoreFileName(gameMode);
+    if (fileName == nullptr) return;
+    readScoreRows(fileName, highScoreTable, HIGH_SCORE_ROWS, TABLE_NAME_LENGTH);
+    for (HighScoreEntry& row : highScoreTable) {
+        if (row.name[0] == '\0') std::strcpy(row.name, "???");
+    }
+    for (const HighScoreEntry& row : highScoreTable) appendLine("debug.txt", row.name);
+
+    // Strict: a result equal to a row's total goes below it.
+    std::int32_t total = finalTotal();
+    int rank = 0;
+    while (rank < HIGH_SCORE_ROWS && highScoreTable[rank].total >= total) ++rank;
+    if (rank == HIGH_SCORE_ROWS) return;
+    for (int j = HIGH_SCORE_ROWS - 1; j > rank; --j) highScoreTable[j] = highScoreTable[j - 1];
+    newEntryRank = rank;
+    inScoreEntry = 1;
+}
+
+bool saveHighScores() {
+    const char* fileName = scoreFileName(gameMode);
+    if (fileName == nullptr) return false;
+    std::string text;
+    for (const HighScoreEntry& row : highScoreTable) {
+        text += row.name;
+        text += ' ';
+        text += std::to_string(row.total);
+        text += '\n';
+    }
+    return saveTextFile(fileName, text);
+}
+
+} // namespace crossfall
