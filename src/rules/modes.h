@@ -26,7 +26,8 @@ int sideKeyRight(const Piece& piece);
 
 // Turns field 0's lower half a quarter turn clockwise; false (nothing changed) if the piece is hit.
 bool spinLowerHalf();
-// Moves field 0 up one row, lifting the piece clear; false (game over, nothing changed) when it cannot.
+// Moves field 0 up one row, lifting the piece clear; false (nothing changed) when row 0 holds a block
+// or the piece cannot be lifted clear. The caller then ends the game.
 bool raiseField();
 // Random blocks in the lower half of the field.
 void fillObstacles(Field& field);
