@@ -15,11 +15,14 @@ constexpr ColorRef rgb(int r, int g, int b) {
            (static_cast<ColorRef>(b & 0xFF) << 16);
 }
 
+// Measured once per run by createFont: advance widths of bytes 0..249 read as Windows-1252.
 extern std::int32_t charWidths[250];
 
 // Finds and opens the face and rasterises its glyphs once; false (said once on stderr) when there
 // is no font: text is then invisible but everything else runs.
 bool createFont();
+// The same from one font file (a face index inside it); false leaves text invisible. Tests use it directly.
+bool createFontFromFile(const char* path, int index);
 void drawText(const char* text, int x, int y, ColorRef color, Surface& target);
 // Starts at x - textWidth / 2 (toward zero).
 void drawTextCentered(const char* text, int x, int y, ColorRef color, Surface& target);
@@ -27,7 +30,7 @@ void drawTextCentered(const char* text, int x, int y, ColorRef color, Surface& t
 void drawTextRight(const char* text, int x, int y, ColorRef color, Surface& target);
 // Sum of charWidths; a byte of 250 or more adds nothing and appends its code to "debug.txt".
 int textWidth(const char* text);
-// Fills charWidths from the face and writes "allLengths.txt".
+// Writes the width table createFont measured to "allLengths.txt".
 void measureCharWidths(Surface& front);
 
 } // namespace crossfall

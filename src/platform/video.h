@@ -3,6 +3,7 @@
 // exclusive and never clipped: one that reaches outside its surface, or is empty, draws nothing.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -27,8 +28,10 @@ enum class BlitResult { Done, SurfaceLost, Failed };
 constexpr int SCREEN_WIDTH = 800;
 constexpr int SCREEN_HEIGHT = 600;
 
+// Created once per run by initVideo; swapped by every flip.
 extern Surface frontSurface; // what the window shows
 extern Surface backSurface;  // drawn into every frame
+// The display's 5-6-5 channel masks, fixed for the whole run.
 extern std::uint32_t redMask, greenMask, blueMask;
 
 // Creates the 800 x 600 front and back surfaces and opens the display; false when there is none.
@@ -37,6 +40,8 @@ bool initVideo();
 Surface createSurface(int width, int height);
 // Replaces the surface with the BMP file scaled to its size; a missing or unreadable file leaves it black.
 void loadBitmap(Surface& surface, const char* fileName);
+// The same from BMP bytes in memory; false (surface unchanged) when they are no readable bitmap.
+bool loadBitmapFromMemory(Surface& surface, const void* bytes, std::size_t size);
 // The pixel value of (r, g, b) by the display's masks, computed in double precision and truncated.
 std::uint32_t packColor(int r, int g, int b);
 int fillRect(int left, int top, int right, int bottom, std::uint32_t color, Surface& target);
@@ -52,6 +57,8 @@ void presentFrame(bool wait);
 // Copies the rectangle of the back surface onto the front surface and shows it.
 BlitResult presentRect(const Rect& rect);
 bool surfaceLost(const Surface& surface);
+// Marks every surface lost when the backend reported a display loss since the last check.
+void checkDisplayLoss();
 void restoreSurface(Surface& surface, const char* fileName);
 // Restores every surface after a display loss, reloads the bitmaps and puts the cursor at (50, 50).
 void restoreAllSurfaces();
