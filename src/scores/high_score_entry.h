@@ -1,0 +1,14 @@
+// The initials entry: a box over the frozen game-over frame where the player types up to three
+// letters; Enter puts them with the result into the table and saves it. The main loop calls
+// runHighScoreEntry once per pass while inScoreEntry is set.
+#pragma once
+
+namespace crossfall {
+
+// Once per run: never cleared, so the next entry starts with the last one's initials.
+extern char typedInitials[12];
+
+// One pass: draws the box, takes letters, deletions and Enter, and shows only the box.
+void runHighScoreEntry();
+
+} // namespace crossfall
