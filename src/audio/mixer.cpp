@@ -1,0 +1,102 @@
+// The mixer: linear-interpolation resampling per record, summed in floats and saturated to 16 bits.
+#include "audio/mixer.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace crossfall {
+namespace {
+
+constexpr int MIX_BLOCK_FRAMES = 512;
+float mixBuffer[MIX_BLOCK_FRAMES * 2]; // every block; the device thread's only scratch
+
+// Source frames advanced per output frame, 32.32 fixed point.
+std::uint64_t stepOf(std::uint32_t frequency) {
+    return (static_cast<std::uint64_t>(frequency) << 32) / OUTPUT_RATE;
+}
+
+void finish(SoundRecord& record) {
+    record.playing = false;
+    record.position = 0;
+}
+
+// Moves the play position on without mixing, for silent records.
+void advanceSilently(SoundRecord& record, int frameCount, std::uint64_t end) {
+    std::uint64_t position = record.position + stepOf(record.frequency) * static_cast<std::uint64_t>(frameCount);
+    if (position < end)
+        record.position = position;
+    else if (record.loop == 1)
+        record.position = position % end;
+    else
+        finish(record);
+}
+
+template <int CHANNELS>
+void mixInto(SoundRecord& record, float* out, int frameCount, std::uint64_t end) {
+    const SampleBuffer& sound = *record.buffer;
+    const std::int16_t* samples = sound.samples.get();
+    const std::uint32_t last = sound.frames - 1;
+    const std::uint64_t step = stepOf(record.frequency);
+    const float gain = record.gain;
+    constexpr float FRACTION = 1.0f / 4294967296.0f;
+    std::uint64_t position = record.position;
+    for (int i = 0; i < frameCount; ++i) {
+        std::uint32_t index = static_cast<std::uint32_t>(position >> 32);
+        // A loop interpolates into its first frame, so the seam is as smooth as the file.
+        std::uint32_t next = index < last ? index + 1 : (record.loop == 1 ? 0 : index);
+        float t = static_cast<float>(position & 0xFFFFFFFFu) * FRACTION;
+        for (int c = 0; c < 2; ++c) {
+            int channel = CHANNELS == 2 ? c : 0;
+            float a = samples[index * CHANNELS + channel];
+            float b = samples[next * CHANNELS + channel];
+            out[i * 2 + c] += (a + (b - a) * t) * gain;
+        }
+        position += step;
+        if (position >= end) {
+            if (record.loop != 1) {
+                finish(record);
+                return;
+            }
+            position %= end;
+        }
+    }
+    record.position = position;
+}
+
+void mixRecord(SoundRecord& record, float* out, int frameCount) {
+    if (!record.playing || !record.buffer || record.buffer->frames == 0) return;
+    std::uint64_t end = static_cast<std::uint64_t>(record.buffer->frames) << 32;
+    if (record.gain == 0.0f)
+        advanceSilently(record, frameCount, end);
+    else if (record.buffer->channels == 2)
+        mixInto<2>(record, out, frameCount, end);
+    else
+        mixInto<1>(record, out, frameCount, end);
+}
+
+std::int16_t saturate(float value) {
+    float clamped = std::clamp(value, -32768.0f, 32767.0f);
+    return static_cast<std::int16_t>(std::lrint(clamped));
+}
+
+} // namespace
+
+float gainOf(std::int32_t volume) {
+    if (volume <= VOLUME_SILENT) return 0.0f;
+    return static_cast<float>(std::pow(10.0, std::min(volume, 0) / 2000.0));
+}
+
+void mixAudio(std::int16_t* frames, int frameCount) {
+    while (frameCount > 0) {
+        int block = std::min(frameCount, MIX_BLOCK_FRAMES);
+        std::fill(mixBuffer, mixBuffer + block * 2, 0.0f);
+        mixRecord(musicSound, mixBuffer, block);
+        for (SoundRecord& effect : effectSounds) mixRecord(effect, mixBuffer, block);
+        for (SoundRecord& voice : voices) mixRecord(voice, mixBuffer, block);
+        for (int i = 0; i < block * 2; ++i) frames[i] = saturate(mixBuffer[i]);
+        frames += block * 2;
+        frameCount -= block;
+    }
+}
+
+} // namespace crossfall
