@@ -103,15 +103,6 @@ void flipSwitch(std::int32_t& value) {
     value = value != 0 ? 0 : 1;
 }
 
-// The music follows its switch at once, saved or not.
-void flipMusic() {
-    flipSwitch(musicOn);
-    if (musicOn != 0)
-        playSound(musicSound);
-    else
-        stopSound(musicSound);
-}
-
 // Rebinds a key row on every hovered frame, and flips a switch row while the button is held.
 void actOnHoveredRow(const OptionRow& row, bool buttonHeld) {
     drawText(row.label, row.rect.left + 20, row.rect.top + 2, YELLOW, backSurface);
@@ -122,8 +113,9 @@ void actOnHoveredRow(const OptionRow& row, bool buttonHeld) {
         if (code != 0) *row.value = code;
     }
     if (buttonHeld) {
+        // The music follows its switch at once, saved or not.
         if (row.value == &musicOn)
-            flipMusic();
+            setMusicOn(musicOn == 0);
         else if (!row.isKey)
             flipSwitch(*row.value);
         backend::sleepMs(BUTTON_PAUSE_MS);
