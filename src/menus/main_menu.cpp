@@ -14,6 +14,7 @@
 #include "platform/text.h"
 #include "platform/video.h"
 #include "rules/game_state.h"
+#include "scores/high_score_list.h"
 #include "scores/high_scores.h"
 
 namespace crossfall {
@@ -239,6 +240,10 @@ Outcome actOnHoveredEntry(int index, bool buttonHeld) {
 } // namespace
 
 int runMainMenu() {
+    if (showScoreList != 0) {
+        showScoreList = runHighScoreList();
+        return 1;
+    }
     drawBackdrop();
     trackCursor(0, 0, 784, 584);
     const int hitX = mouseX;

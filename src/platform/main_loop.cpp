@@ -2,6 +2,9 @@
 // the screen flags, then waits for the next frame so no screen spins.
 #include "platform/main_loop.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "audio/sound.h"
 #include "platform/backend.h"
 #include "platform/input.h"
@@ -18,17 +21,32 @@ struct QuitRequest {
 };
 QuitRequest quitRequest;
 
-void runOneScreen(const LoopScreens& screens) {
+// Runs the screen the flags choose; its letter for the trace.
+char runOneScreen(const LoopScreens& screens) {
     if (inMenu != 0) {
-        if (inOptions != 0)
+        if (inOptions != 0) {
             screens.optionsScreen();
-        else
-            inMenu = screens.mainMenu();
-    } else if (inScoreEntry != 0) {
-        screens.scoreEntry();
-    } else {
-        screens.gameStep();
+            return 'O';
+        }
+        inMenu = screens.mainMenu();
+        return 'M';
     }
+    if (inScoreEntry != 0) {
+        screens.scoreEntry();
+        return 'E';
+    }
+    screens.gameStep();
+    return 'G';
+}
+
+// With CROSSFALL_TRACE set, each change of screen is told on stderr with the pass and the clock,
+// so the end-to-end tests can time the first frame and count the game's frames.
+void traceScreenChange(char screen, long pass) {
+    static char lastScreen = 0; // once per run
+    if (screen == lastScreen) return;
+    lastScreen = screen;
+    std::fprintf(stderr, "crossfall-trace pass %ld ms %llu screen %c\n", pass,
+                 static_cast<unsigned long long>(backend::nowMs()), screen);
 }
 
 } // namespace
@@ -40,7 +58,8 @@ void postQuit(int code) {
 
 int runMainLoop(const LoopScreens& screens) {
     quitRequest = QuitRequest{};
-    for (;;) {
+    const bool trace = std::getenv("CROSSFALL_TRACE") != nullptr;
+    for (long pass = 1;; ++pass) {
         backend::Events events = backend::pumpEvents();
         if (events.quit || quitRequest.posted) break;
         if (events.focusLost) {
@@ -48,7 +67,8 @@ int runMainLoop(const LoopScreens& screens) {
             // The menu is the pause screen: a game left in the background waits there.
             if (inMenu == 0 && inScoreEntry == 0) inMenu = 1;
         }
-        runOneScreen(screens);
+        char screen = runOneScreen(screens);
+        if (trace) traceScreenChange(screen, pass);
         waitForNextFrame();
     }
     screens.shutDown();
