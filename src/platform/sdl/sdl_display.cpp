@@ -1,0 +1,141 @@
+// The window and the picture on SDL: one full-screen-desktop window, the 800 x 600 picture scaled to
+// fit with its aspect kept, shown through one streaming 5-6-5 texture.
+#include "platform/sdl/sdl_display.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "platform/backend.h"
+
+namespace crossfall {
+namespace {
+
+constexpr int WIDTH = 800;
+constexpr int HEIGHT = 600;
+
+// Once per run: openDisplay to closeDisplay.
+struct Display {
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+    bool videoUp = false;
+    bool lossPending = false;
+    bool textureStale = false;
+};
+Display display;
+
+bool makeTexture() {
+    if (display.texture != nullptr) SDL_DestroyTexture(display.texture);
+    display.texture =
+        SDL_CreateTexture(display.renderer, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING, WIDTH, HEIGHT);
+    return display.texture != nullptr;
+}
+
+// The icon sits beside the bitmaps in the working directory; black is its transparent background.
+void setIcon() {
+    SDL_Surface* icon = SDL_LoadBMP("icon.bmp");
+    if (icon == nullptr) return;
+    SDL_SetColorKey(icon, SDL_TRUE, SDL_MapRGB(icon->format, 0, 0, 0));
+    SDL_SetWindowIcon(display.window, icon);
+    SDL_FreeSurface(icon);
+}
+
+bool fail(const char* what) {
+    std::fprintf(stderr, "Crossfall: %s: %s\n", what, SDL_GetError());
+    backend::closeDisplay();
+    return false;
+}
+
+} // namespace
+
+namespace sdl {
+
+void toggleFullscreen() {
+    if (display.window == nullptr) return;
+    bool full = (SDL_GetWindowFlags(display.window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+    SDL_SetWindowFullscreen(display.window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    if (full) {
+        SDL_SetWindowSize(display.window, WIDTH, HEIGHT);
+        SDL_SetWindowPosition(display.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    }
+}
+
+double pictureScale() {
+    if (display.window == nullptr) return 1.0;
+    // Relative motion arrives in window points, the unit of the window's size.
+    int w = WIDTH, h = HEIGHT;
+    SDL_GetWindowSize(display.window, &w, &h);
+    return std::max(1e-3, std::min(static_cast<double>(w) / WIDTH, static_cast<double>(h) / HEIGHT));
+}
+
+void reportDisplayLoss(bool deviceLost) {
+    display.lossPending = true;
+    if (deviceLost) display.textureStale = true;
+}
+
+} // namespace sdl
+
+namespace backend {
+
+bool openDisplay() {
+    if (display.window != nullptr) return true;
+    SDL_SetHint(SDL_HINT_APP_NAME, "crossfall");
+    // We scale relative motion ourselves, so the cursor crosses the picture at the same speed in a window.
+    SDL_SetHint(SDL_HINT_MOUSE_RELATIVE_SCALING, "0");
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    setenv("SDL_VIDEO_X11_WMCLASS", "crossfall", 0);
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        std::fprintf(stderr, "Crossfall: no display to open a window on (%s)\n", SDL_GetError());
+        return false;
+    }
+    display.videoUp = true;
+    display.window = SDL_CreateWindow("Crossfall", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, WIDTH, HEIGHT,
+                                      SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_ALLOW_HIGHDPI);
+    if (display.window == nullptr) return fail("could not create the window");
+    setIcon();
+    display.renderer = SDL_CreateRenderer(display.window, -1, 0);
+    if (display.renderer == nullptr) return fail("could not create a renderer");
+    SDL_RenderSetLogicalSize(display.renderer, WIDTH, HEIGHT);
+    if (!makeTexture()) return fail("could not create the picture texture");
+    SDL_SetRelativeMouseMode(SDL_TRUE);
+    SDL_ShowCursor(SDL_DISABLE);
+    return true;
+}
+
+void showPicture(const std::uint16_t* pixels) {
+    if (display.renderer == nullptr) return;
+    if (display.textureStale) {
+        display.textureStale = false;
+        if (!makeTexture()) return;
+    }
+    SDL_UpdateTexture(display.texture, nullptr, pixels, WIDTH * static_cast<int>(sizeof(std::uint16_t)));
+    SDL_SetRenderDrawColor(display.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(display.renderer);
+    SDL_RenderCopy(display.renderer, display.texture, nullptr, nullptr);
+    SDL_RenderPresent(display.renderer);
+}
+
+bool takeDisplayLoss() {
+    bool lost = display.lossPending;
+    display.lossPending = false;
+    return lost;
+}
+
+void showSystemCursor(bool visible) {
+    if (display.window != nullptr) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+}
+
+void closeDisplay() {
+    if (display.texture != nullptr) SDL_DestroyTexture(display.texture);
+    if (display.renderer != nullptr) SDL_DestroyRenderer(display.renderer);
+    if (display.window != nullptr) SDL_DestroyWindow(display.window);
+    bool videoUp = display.videoUp;
+    display = Display{};
+    if (videoUp) SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+}
+
+} // namespace backend
+} // namespace crossfall

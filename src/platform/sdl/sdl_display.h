@@ -1,0 +1,14 @@
+// What the SDL event pump needs of the window: the Alt+Enter toggle, the picture's scale for mouse
+// motion, and reporting a renderer reset. Only the sdl/ files include this.
+#pragma once
+
+namespace crossfall::sdl {
+
+// Switches between full screen on the desktop and an 800 x 600 window.
+void toggleFullscreen();
+// Window pixels per picture pixel (the picture is scaled to fit with its aspect kept).
+double pictureScale();
+// The renderer lost its targets (or its device): the texture is made anew and the game restores.
+void reportDisplayLoss(bool deviceLost);
+
+} // namespace crossfall::sdl
