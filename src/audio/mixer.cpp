@@ -45,12 +45,15 @@ void mixInto(SoundRecord& record, float* out, int frameCount, std::uint64_t end)
         // A loop interpolates into its first frame, so the seam is as smooth as the file.
         std::uint32_t next = index < last ? index + 1 : (record.loop == 1 ? 0 : index);
         float t = static_cast<float>(position & 0xFFFFFFFFu) * FRACTION;
-        for (int c = 0; c < 2; ++c) {
-            int channel = CHANNELS == 2 ? c : 0;
-            float a = samples[index * CHANNELS + channel];
-            float b = samples[next * CHANNELS + channel];
-            out[i * 2 + c] += (a + (b - a) * t) * gain;
+        float left = samples[index * CHANNELS];
+        left += (samples[next * CHANNELS] - left) * t;
+        float right = left;
+        if constexpr (CHANNELS == 2) {
+            right = samples[index * 2 + 1];
+            right += (samples[next * 2 + 1] - right) * t;
         }
+        out[i * 2] += left * gain;
+        out[i * 2 + 1] += right * gain;
         position += step;
         if (position >= end) {
             if (record.loop != 1) {
