@@ -78,8 +78,8 @@ void copyArea(Surface& dest, const Area& d, const Surface& source, const Area& s
                 std::memmove(to, from, static_cast<std::size_t>(d.width()) * sizeof(std::uint16_t));
                 continue;
             }
-            for (std::int64_t x = 0; x < d.width(); ++x)
-                if (from[x] != 0) to[x] = from[x];
+            // A select rather than a branch lets the compiler copy many pixels per step.
+            for (std::int64_t x = 0; x < d.width(); ++x) to[x] = from[x] != 0 ? from[x] : to[x];
         }
         return;
     }
@@ -92,7 +92,7 @@ void copyArea(Surface& dest, const Area& d, const Surface& source, const Area& s
         std::uint16_t* to = row(dest, d.top + y) + d.left;
         for (std::int64_t x = 0; x < d.width(); ++x) {
             std::uint16_t pixel = from[columns[static_cast<std::size_t>(x)]];
-            if (!keyed || pixel != 0) to[x] = pixel;
+            to[x] = keyed && pixel == 0 ? to[x] : pixel;
         }
     }
 }
