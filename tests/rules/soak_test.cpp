@@ -10,6 +10,7 @@ using namespace testing_rules;
 
 struct SoakStats {
     int locks = 0;
+    int chainLinks = 0;
     int games = 0;
 };
 
@@ -36,27 +37,58 @@ void expectSound(int mode, int tick) {
     }
 }
 
+// The soak's own random source, so the game's draws stay those of the rules alone.
+struct SoakDraw {
+    std::uint32_t state;
+    std::uint32_t operator()(std::uint32_t n) {
+        state = state * 1103515245u + 12345u;
+        return ((state >> 16) & 0x7FFF) % n;
+    }
+};
+
+// Starts at a random level with the spin or rise close, so short random games still reach them.
+void beginGame(int mode, SoakDraw& draw) {
+    startGame(mode);
+    score = static_cast<std::int32_t>(draw(5200));
+    updateLevel();
+    spinCount = spinPeriod() - static_cast<std::int32_t>(draw(300));
+    riseCount = risePeriod() - static_cast<std::int32_t>(draw(300));
+}
+
+// Fills the gaps of a row below the piece but one, so locks now and then complete rows.
+void nearlyFillRow(const Piece& piece, SoakDraw& draw) {
+    const int lowest = piece.y + 5;
+    if (lowest >= PLAY_ROWS) return;
+    const int r = lowest + static_cast<int>(draw(static_cast<std::uint32_t>(PLAY_ROWS - lowest)));
+    const int gap = static_cast<int>(draw(FIELD_COLUMNS));
+    Field& field = fields[piece.fieldIndex];
+    for (int c = 0; c < FIELD_COLUMNS; ++c)
+        if (c != gap && field.cells[c][r] == EMPTY) field.cells[c][r] = 1 + static_cast<int>(draw(7));
+}
+
 SoakStats soak(int mode, bool advanced, int ticks, std::uint32_t seed) {
     resetRules(seed);
+    SoakDraw draw{seed * 2654435761u + 1};
     obstacleMode = 1;
     advanced4Way = advanced ? 1 : 0;
-    startGame(mode);
+    beginGame(mode, draw);
     SoakStats stats;
-    // The keys' own random source, so the game's draws stay those of the rules alone.
-    std::uint32_t keyState = seed * 2654435761u + 1;
-    auto keyDraw = [&keyState]() {
-        keyState = keyState * 1103515245u + 12345u;
-        return (keyState >> 16) & 0xFF;
-    };
     const int keys[] = {keyRotateCCW, keyRotateCW, keyDrop, keyHurry, keyLeft, keyRight, 38, 40};
     int levelBefore = level;
     for (int tick = 0; tick < ticks; ++tick) {
-        for (int key : keys) setKeyDown(key, keyDraw() < (key == keyDrop ? 4u : 40u));
-        voicesBusy = keyDraw() < 128 ? 1 : 0;
+        for (int key : keys) setKeyDown(key, draw(256) < (key == keyDrop ? 3u : 40u));
+        voicesBusy = draw(2) == 0 ? 1 : 0;
+        if (tick % 30 == 0) {
+            if (mode != MODE_4WAY || currentPiece.fieldIndex == 0) nearlyFillRow(currentPiece, draw);
+            if (mode == MODE_4WAY) shareCentre(0);
+            if (mode == MODE_DUOFALL) nearlyFillRow(currentPiece2, draw);
+        }
         const std::int32_t scoreBefore = score;
+        const std::int32_t bonusesBefore = comboBonuses;
         frame();
         if (voicesBusy == 0) combo = 0;
         if (score != scoreBefore) ++stats.locks;
+        if (comboBonuses != bonusesBefore) ++stats.chainLinks;
         expectSound(mode, tick);
         if (::testing::Test::HasFatalFailure()) return stats;
         if (mode == MODE_4WAY) {
@@ -67,7 +99,7 @@ SoakStats soak(int mode, bool advanced, int ticks, std::uint32_t seed) {
         levelBefore = level;
         if (gameOver != 0) {
             ++stats.games;
-            startGame(mode);
+            beginGame(mode, draw);
             levelBefore = level;
         }
     }
@@ -80,9 +112,10 @@ TEST_P(SoakTest, RandomKeysKeepTheFieldsSound) {
     // The sixth run is 4-Way with the advanced controls.
     const int mode = GetParam() == 5 ? MODE_4WAY : GetParam();
     const SoakStats stats = soak(mode, GetParam() == 5, 20000, 1000 + static_cast<std::uint32_t>(GetParam()));
-    // The run must have played: pieces locked and at least one game ended.
+    // The run must have played: pieces locked, chains grew and games ended.
     EXPECT_GT(stats.locks, 100);
-    EXPECT_GT(stats.games, 0);
+    EXPECT_GT(stats.chainLinks, 5);
+    EXPECT_GT(stats.games, 3);
 }
 
 std::string runName(const ::testing::TestParamInfo<int>& info) {
