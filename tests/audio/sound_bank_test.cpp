@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "audio/sound_fixture.h"
 #include "audio/wave.h"
@@ -196,4 +197,41 @@ TEST_F(SoundBank, TheMusicSwitchRestartsFromTheBeginningAtTheLastRate) {
     std::vector<std::int16_t> left = mixLeft(3);
     EXPECT_EQ(left[0], 0) << "from the beginning";
     EXPECT_EQ(left[1], 55) << "at 1.1 x 22050 Hz the second frame is 0.55 of the way to sample 1";
+}
+
+// ---- The shipped sounds ----------------------------------------------------------------------
+
+TEST_F(SoundBank, TheShippedSoundsLoadWithTheirLengthsAndHeadroom) {
+    loadSound(musicSound, CROSSFALL_SOURCE_DIR "/data/clevel1_sound.wav");
+    loadSound(effectSounds[1], CROSSFALL_SOURCE_DIR "/data/sound1_x.wav");
+    ASSERT_TRUE(musicSound.buffer);
+    ASSERT_TRUE(effectSounds[1].buffer);
+    for (const SoundRecord* sound : {&musicSound, &effectSounds[1]}) {
+        EXPECT_EQ(sound->baseFrequency, 22050u);
+        EXPECT_EQ(sound->buffer->channels, 1);
+        const std::int16_t* samples = sound->buffer->samples.get();
+        std::uint32_t frames = sound->buffer->frames;
+        int peak = 0;
+        int largestStep = 0;
+        for (std::uint32_t i = 0; i < frames; ++i) {
+            peak = std::max(peak, std::abs(int{samples[i]}));
+            if (i > 0) largestStep = std::max(largestStep, std::abs(samples[i] - samples[i - 1]));
+        }
+        EXPECT_GT(peak, 16384) << "louder than -6 dBFS";
+        EXPECT_LT(peak, 26000) << "headroom below -2 dBFS";
+        // Played round, the step from the last sample to the first is no jump the sound lacks elsewhere.
+        EXPECT_LT(std::abs(samples[0] - samples[frames - 1]), largestStep / 2);
+    }
+    double musicSeconds = musicSound.buffer->frames / 22050.0;
+    EXPECT_GE(musicSeconds, 20.0);
+    EXPECT_LE(musicSeconds, 40.0);
+
+    // The chime's length is the combo window: about 1.2 s of frames at the output rate.
+    playEffect(1);
+    int frames = 0;
+    while (sweepVoices() && frames < 10 * 44100) {
+        mix(441);
+        frames += 441;
+    }
+    EXPECT_NEAR(frames / 44100.0, 1.2, 0.011);
 }
