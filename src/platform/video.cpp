@@ -257,6 +257,8 @@ BlitResult presentRect(const Rect& rect) {
     return result;
 }
 
+void showFrontSurface() { show(); }
+
 // ---- Pace ----
 
 void waitForNextFrame() {

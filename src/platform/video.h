@@ -56,6 +56,8 @@ BlitResult blitSprite(Surface& dest, const Rect& destRect, const Surface& source
 void presentFrame(bool wait);
 // Copies the rectangle of the back surface onto the front surface and shows it.
 BlitResult presentRect(const Rect& rect);
+// Shows the front surface as it is now; the row flash draws straight onto it.
+void showFrontSurface();
 bool surfaceLost(const Surface& surface);
 // Marks every surface lost when the backend reported a display loss since the last check.
 void checkDisplayLoss();

@@ -7,9 +7,10 @@ namespace crossfall {
 
 // The screen strip covered by row r of the field as last drawn (Duofall: from its cell positions).
 Rect rowFlashStrip(int fieldIndex, int row);
-// Flashes row r of the field, starts the row sound and puts the combo label at the row's ends.
+// Flashes row r of the field on the front surface, starts the row sound and puts the combo label at
+// the row's ends. The Duofall fields get the sound and the label points but no flash and no pause.
 void flashRow(int fieldIndex, int row);
-// Rewrites the combo label with "<combo>x".
+// Rewrites the combo label surface with "<combo>x".
 void writeComboLabel(int combo);
 
 } // namespace crossfall

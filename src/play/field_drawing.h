@@ -1,0 +1,22 @@
+// The play screen's backgrounds and fields: where each orientation draws its cells, the anchors the
+// row flash reads, and the growing combo label. Called by the game step once per frame.
+#pragma once
+
+#include "platform/video.h"
+#include "rules/game_state.h"
+
+namespace crossfall {
+
+constexpr int CELL_SIZE = 16;
+
+// Top-left screen pixel of cell (c, r) of a field drawn in that orientation.
+ScreenPoint cellPixel(int orientation, int c, int r);
+// A keyed sprite copy that repairs every surface when the display lost one.
+void blitOrRestore(Surface& dest, const Rect& destRect, const Surface& source, const Rect* sourceRect);
+
+// The mode's backgrounds onto the back surface.
+void drawBackgrounds();
+// The field's blocks onto the back surface, its origin and anchors, then one step of the combo label.
+void drawField(Field& field);
+
+} // namespace crossfall

@@ -1,0 +1,125 @@
+// The panel, the previews, the arm frames, the gauges and the game-over box, on the back surface.
+#include "play/panel.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "menus/controls_file.h"
+#include "platform/bitmaps.h"
+#include "platform/text.h"
+#include "platform/video.h"
+#include "play/field_drawing.h"
+#include "rules/game_state.h"
+#include "rules/modes.h"
+#include "scores/high_scores.h"
+
+namespace crossfall {
+namespace {
+
+constexpr Rect PANEL_BOX = {520, 420, 760, 560};
+constexpr int PANEL_CENTRE_X = 640;
+constexpr int GAUGE_WIDTH = 240;
+constexpr int BLINK_PERIOD = 90;
+constexpr int BLINK_SHOWN = 1; // the yellow frame shows in the middle third of every blink period
+constexpr Rect armRects[ARM_COUNT] = {{320, 60, 480, 380}, {320, 220, 640, 380}, {320, 220, 480, 540}, {160, 220, 480, 380}};
+
+void frameArm(int arm, int r, int g, int b) {
+    if (arm < 0 || arm >= ARM_COUNT) return;
+    const Rect& a = armRects[arm];
+    frameRect(a.left, a.top, a.right, a.bottom, 2, packColor(r, g, b));
+}
+
+Piece movedCopy(const Piece& piece, int x, int y) {
+    Piece copy = piece;
+    copy.x = x;
+    copy.y = y;
+    return copy;
+}
+
+// How the next piece will look in its arm: arm 1 a clockwise turn, 2 two, 3 one counter-clockwise.
+void turnForArm(Piece& piece) {
+    switch (piece.fieldIndex) {
+    case 1: rotatePiece(piece, -1); break;
+    case 2:
+        rotatePiece(piece, -1);
+        rotatePiece(piece, -1);
+        break;
+    case 3: rotatePiece(piece, +1); break;
+    default: break;
+    }
+}
+
+void drawCentred(const char* text, int x, int y, ColorRef color) { drawTextCentered(text, x, y, color, backSurface); }
+
+// A gauge of counted frames toward a period; past the period the bar stays full.
+void drawGauge(const char* format, int count, int period, ColorRef textColor, int r, int g, int b) {
+    const double p = static_cast<double>(count) / period * 100.0;
+    const int width = std::min(static_cast<int>(p / 100.0 * GAUGE_WIDTH), GAUGE_WIDTH);
+    fillRect(520, 544, 520 + width, 558, packColor(r, g, b), backSurface);
+    frameRect(521, 544, 759, 558, 1, packColor(0, 0, 0));
+    char text[48];
+    std::snprintf(text, sizeof text, format, static_cast<int>(p));
+    drawCentred(text, PANEL_CENTRE_X, 542, textColor);
+}
+
+} // namespace
+
+void drawPiecePreview(const Piece& piece) {
+    Surface& sprite = blockSprite(piece.kind + 1);
+    for (int i = 0; i < 5; ++i)
+        for (int j = 0; j < 5; ++j) {
+            if (piece.shape[i][j] == 0) continue;
+            const ScreenPoint at = cellPixel(0, piece.x + i, piece.y + j);
+            blitOrRestore(backSurface, {at.x, at.y, at.x + CELL_SIZE, at.y + CELL_SIZE}, sprite, nullptr);
+        }
+}
+
+void drawPanelAndPreview() {
+    fillRect(PANEL_BOX.left, PANEL_BOX.top, PANEL_BOX.right, PANEL_BOX.bottom, packColor(0, 0, 0), backSurface);
+    const bool duofall = gameMode == MODE_DUOFALL;
+    Piece preview = duofall ? movedCopy(nextPiece, 0, 0) : movedCopy(nextPiece, 18, 25);
+    if (gameMode == MODE_4WAY) turnForArm(preview);
+    if (showPiecePreview != 0) {
+        drawPiecePreview(preview);
+        if (duofall)
+            drawPiecePreview(movedCopy(nextPiece2, 6, 0));
+        else
+            drawCentred("Next Piece", PANEL_CENTRE_X, 525, rgb(0, 0, 255));
+    }
+    if (gameMode == MODE_4WAY && showCurrentGrid != 0) frameArm(currentPiece.fieldIndex, 0, 0, 255);
+    blinkCount += 1;
+    if (blinkCount >= BLINK_PERIOD) blinkCount = 0;
+    if (blinkCount / 30 == BLINK_SHOWN && gameMode == MODE_4WAY && showGridPreview != 0)
+        frameArm(nextPiece.fieldIndex, 255, 255, 0);
+}
+
+void drawPanelTexts() {
+    frameRect(PANEL_BOX.left, PANEL_BOX.top, PANEL_BOX.right, PANEL_BOX.bottom, 2, packColor(0, 255, 0));
+    char text[64];
+    std::snprintf(text, sizeof text, "Score: %d / Level: %d", score, level);
+    drawCentred(text, PANEL_CENTRE_X, 445, rgb(255, 255, 255));
+    std::snprintf(text, sizeof text, "Combo Bonuses: %d", comboBonuses);
+    drawCentred(text, PANEL_CENTRE_X, 458, rgb(150, 150, 255));
+    if (combo != 0) {
+        std::snprintf(text, sizeof text, "Combo:  %dx", combo);
+        drawCentred(text, PANEL_CENTRE_X, 425, rgb(255, 255, 0));
+    } else {
+        std::snprintf(text, sizeof text, "Best Combo: %dx", bestCombo);
+        drawCentred(text, PANEL_CENTRE_X, 425, rgb(0, 255, 0));
+    }
+    if (gameMode == MODE_TIME)
+        drawGauge("Time Attack!: %d %%", riseCount, risePeriod(), rgb(0, 255, 0), 255, 255, 0);
+    if (gameMode == MODE_RUBIK)
+        drawGauge("Rubik Spin!: %d %%", spinCount, spinPeriod(), rgb(255, 255, 255), 0, 255, 0);
+}
+
+void drawGameOverBox() {
+    fillRect(280, 280, 520, 370, packColor(0, 0, 0), backSurface);
+    frameRect(280, 280, 520, 370, 2, packColor(50, 50, 255));
+    drawCentred("Game Over", 400, 310, rgb(100, 100, 255));
+    char text[48];
+    std::snprintf(text, sizeof text, "Final Score:  %d", finalTotal());
+    drawCentred(text, 400, 330, rgb(0, 255, 0));
+}
+
+} // namespace crossfall
