@@ -63,6 +63,8 @@ std::string findFontFile(int& index) {
     }
     if (match != nullptr) FcPatternDestroy(match);
     FcPatternDestroy(pattern);
+    // The face is looked up once per run; fontconfig's caches are not needed after.
+    FcFini();
     return path;
 }
 
