@@ -92,8 +92,14 @@ bool openDisplay() {
         return false;
     }
     display.videoUp = true;
-    display.window = SDL_CreateWindow("Crossfall", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, WIDTH, HEIGHT,
-                                      SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_ALLOW_HIGHDPI);
+    // Created at the desktop's size, so the renderer never starts on a window that is resized under it.
+    SDL_DisplayMode desktop{};
+    if (SDL_GetDesktopDisplayMode(0, &desktop) != 0 || desktop.w <= 0 || desktop.h <= 0) {
+        desktop.w = WIDTH;
+        desktop.h = HEIGHT;
+    }
+    display.window = SDL_CreateWindow("Crossfall", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, desktop.w,
+                                      desktop.h, SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_ALLOW_HIGHDPI);
     if (display.window == nullptr) return fail("could not create the window");
     setIcon();
     display.renderer = SDL_CreateRenderer(display.window, -1, 0);
