@@ -8,11 +8,11 @@
 #include <string>
 
 #include "menus/controls_file.h"
-#include "play/flash_row.h"
-#include "play/game_step.h"
 #include "platform/null_backend.h"
 #include "platform/screen_flags.h"
 #include "platform/start_up.h"
+#include "play/flash_row.h"
+#include "play/game_step.h"
 #include "rules/game_state.h"
 #include "rules/random.h"
 
@@ -25,11 +25,13 @@ struct ScratchFolder {
     std::filesystem::path home = std::filesystem::current_path();
     std::filesystem::path folder;
     ScratchFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "crossfall-bench-step-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "crossfall-bench-step-XXXXXX").string();
         if (mkdtemp(pattern.data()) == nullptr) std::abort();
         folder = pattern;
         for (const auto& entry : std::filesystem::directory_iterator(CROSSFALL_SOURCE_DIR "/data"))
-            if (entry.is_regular_file()) std::filesystem::copy_file(entry.path(), folder / entry.path().filename());
+            if (entry.is_regular_file())
+                std::filesystem::copy_file(entry.path(), folder / entry.path().filename());
         std::filesystem::current_path(folder);
     }
     ~ScratchFolder() {
@@ -73,11 +75,21 @@ void gameFrames(benchmark::State& state, int mode) {
 
 } // namespace
 
-static void fourWayFullFields(benchmark::State& state) { gameFrames(state, MODE_4WAY); }
-static void classicFullField(benchmark::State& state) { gameFrames(state, MODE_CLASSIC); }
-static void rubikFullField(benchmark::State& state) { gameFrames(state, MODE_RUBIK); }
-static void duofallFullFields(benchmark::State& state) { gameFrames(state, MODE_DUOFALL); }
-static void timeAttackFullField(benchmark::State& state) { gameFrames(state, MODE_TIME); }
+static void fourWayFullFields(benchmark::State& state) {
+    gameFrames(state, MODE_4WAY);
+}
+static void classicFullField(benchmark::State& state) {
+    gameFrames(state, MODE_CLASSIC);
+}
+static void rubikFullField(benchmark::State& state) {
+    gameFrames(state, MODE_RUBIK);
+}
+static void duofallFullFields(benchmark::State& state) {
+    gameFrames(state, MODE_DUOFALL);
+}
+static void timeAttackFullField(benchmark::State& state) {
+    gameFrames(state, MODE_TIME);
+}
 
 BENCHMARK(fourWayFullFields)->Unit(benchmark::kMicrosecond)->Repetitions(10)->ReportAggregatesOnly(true);
 BENCHMARK(classicFullField)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);

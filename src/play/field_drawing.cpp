@@ -12,7 +12,8 @@ constexpr int COMBO_LABEL_GROWTH = 75;
 struct Origin {
     int x, y;
 };
-constexpr Origin fieldOrigins[FIELD_COUNT] = {{320, 60}, {320, 220}, {320, 220}, {160, 220}, {160, 60}, {480, 60}};
+constexpr Origin fieldOrigins[FIELD_COUNT] = {{320, 60},  {320, 220}, {320, 220},
+                                              {160, 220}, {160, 60},  {480, 60}};
 
 void blitBitmap(Bitmap which, const Rect& destRect, bool keyed) {
     blitSprite(backSurface, destRect, bitmap(which), nullptr, keyed);
@@ -31,7 +32,8 @@ void drawComboLabel() {
     const int b = COMBO_LABEL_GROWTH - comboLabelTimer;
     const int h = b / 8;
     for (const ScreenPoint& p : comboLabelPoints)
-        blitSprite(backSurface, {p.x - b, p.y + 8 - h, p.x + b, p.y + 8 + h}, comboLabelSurface, nullptr, true);
+        blitSprite(backSurface, {p.x - b, p.y + 8 - h, p.x + b, p.y + 8 + h}, comboLabelSurface, nullptr,
+                   true);
     comboLabelTimer -= 1;
 }
 
@@ -39,12 +41,18 @@ void drawComboLabel() {
 
 ScreenPoint cellPixel(int orientation, int c, int r) {
     switch (orientation) {
-    case 0: return {320 + CELL_SIZE * c, 60 + CELL_SIZE * r};
-    case 1: return {320 + CELL_SIZE * (19 - r), 220 + CELL_SIZE * c};
-    case 2: return {320 + CELL_SIZE * (9 - c), 220 + CELL_SIZE * (19 - r)};
-    case 3: return {160 + CELL_SIZE * r, 220 + CELL_SIZE * (9 - c)};
-    case 4: return {160 + CELL_SIZE * c, 60 + CELL_SIZE * r};
-    default: return {480 + CELL_SIZE * c, 60 + CELL_SIZE * r};
+    case 0:
+        return {320 + CELL_SIZE * c, 60 + CELL_SIZE * r};
+    case 1:
+        return {320 + CELL_SIZE * (19 - r), 220 + CELL_SIZE * c};
+    case 2:
+        return {320 + CELL_SIZE * (9 - c), 220 + CELL_SIZE * (19 - r)};
+    case 3:
+        return {160 + CELL_SIZE * r, 220 + CELL_SIZE * (9 - c)};
+    case 4:
+        return {160 + CELL_SIZE * c, 60 + CELL_SIZE * r};
+    default:
+        return {480 + CELL_SIZE * c, 60 + CELL_SIZE * r};
     }
 }
 
@@ -60,8 +68,12 @@ void drawBackgrounds() {
         blitBitmap(Bitmap::BgDir5, {160, 60, 320, 380}, false);
         blitBitmap(Bitmap::BgDir6, {480, 60, 640, 380}, false);
         break;
-    case MODE_4WAY: drawCrossBackgrounds(); break;
-    default: blitBitmap(Bitmap::BgDir0, {320, 60, 480, 380}, true); break;
+    case MODE_4WAY:
+        drawCrossBackgrounds();
+        break;
+    default:
+        blitBitmap(Bitmap::BgDir0, {320, 60, 480, 380}, true);
+        break;
     }
 }
 
@@ -75,7 +87,8 @@ void drawField(Field& field) {
             const ScreenPoint at = cellPixel(orientation, c, r);
             const int code = field.cells[c][r];
             if (code > 0)
-                blitOrRestore(backSurface, {at.x, at.y, at.x + CELL_SIZE, at.y + CELL_SIZE}, blockSprite(code), nullptr);
+                blitOrRestore(backSurface, {at.x, at.y, at.x + CELL_SIZE, at.y + CELL_SIZE},
+                              blockSprite(code), nullptr);
         }
     }
     const ScreenPoint anchor = cellPixel(orientation, 0, PLAY_ROWS - 1);

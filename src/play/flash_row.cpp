@@ -19,7 +19,9 @@ constexpr int FLASH_STEPS[] = {0, 1, 2, 3, 4, 5, 4, 3, 2, 1, 0};
 constexpr int FLASH_PAUSE_MS = 15;
 
 // Rows of orientations 1 and 3 run down the screen.
-bool verticalStrip(int fieldIndex) { return fieldIndex == 1 || fieldIndex == 3; }
+bool verticalStrip(int fieldIndex) {
+    return fieldIndex == 1 || fieldIndex == 3;
+}
 
 // Strip k of the flash sprite, or of a background's first strip when k is 0.
 Rect spriteStrip(bool vertical, int k) {
@@ -47,10 +49,14 @@ Rect rowFlashStrip(int fieldIndex, int r) {
     const int x = field.anchorX;
     const int y = field.anchorY;
     switch (fieldIndex) {
-    case 0: return {x, y - 320 + CELL_SIZE * r, x + ROW_LENGTH, y - 304 + CELL_SIZE * r};
-    case 1: return {x + CELL_SIZE * (19 - r), y - CELL_SIZE, x + CELL_SIZE * (20 - r), y + 144};
-    case 2: return {x - 144, y - CELL_SIZE + CELL_SIZE * (19 - r), x + CELL_SIZE, y + CELL_SIZE * (19 - r)};
-    case 3: return {x - 304 + CELL_SIZE * r, y - ROW_LENGTH, x - 288 + CELL_SIZE * r, y};
+    case 0:
+        return {x, y - 320 + CELL_SIZE * r, x + ROW_LENGTH, y - 304 + CELL_SIZE * r};
+    case 1:
+        return {x + CELL_SIZE * (19 - r), y - CELL_SIZE, x + CELL_SIZE * (20 - r), y + 144};
+    case 2:
+        return {x - 144, y - CELL_SIZE + CELL_SIZE * (19 - r), x + CELL_SIZE, y + CELL_SIZE * (19 - r)};
+    case 3:
+        return {x - 304 + CELL_SIZE * r, y - ROW_LENGTH, x - 288 + CELL_SIZE * r, y};
     default: {
         // Duofall fields are never flashed; their strip is where the row's cells are drawn.
         const ScreenPoint left = cellPixel(fieldIndex, 0, r);

@@ -21,7 +21,8 @@ constexpr int PANEL_CENTRE_X = 640;
 constexpr int GAUGE_WIDTH = 240;
 constexpr int BLINK_PERIOD = 90;
 constexpr int BLINK_SHOWN = 1; // the yellow frame shows in the middle third of every blink period
-constexpr Rect armRects[ARM_COUNT] = {{320, 60, 480, 380}, {320, 220, 640, 380}, {320, 220, 480, 540}, {160, 220, 480, 380}};
+constexpr Rect armRects[ARM_COUNT] = {
+    {320, 60, 480, 380}, {320, 220, 640, 380}, {320, 220, 480, 540}, {160, 220, 480, 380}};
 
 void frameArm(int arm, int r, int g, int b) {
     if (arm < 0 || arm >= ARM_COUNT) return;
@@ -39,17 +40,24 @@ Piece movedCopy(const Piece& piece, int x, int y) {
 // How the next piece will look in its arm: arm 1 a clockwise turn, 2 two, 3 one counter-clockwise.
 void turnForArm(Piece& piece) {
     switch (piece.fieldIndex) {
-    case 1: rotatePiece(piece, -1); break;
+    case 1:
+        rotatePiece(piece, -1);
+        break;
     case 2:
         rotatePiece(piece, -1);
         rotatePiece(piece, -1);
         break;
-    case 3: rotatePiece(piece, +1); break;
-    default: break;
+    case 3:
+        rotatePiece(piece, +1);
+        break;
+    default:
+        break;
     }
 }
 
-void drawCentred(const char* text, int x, int y, ColorRef color) { drawTextCentered(text, x, y, color, backSurface); }
+void drawCentred(const char* text, int x, int y, ColorRef color) {
+    drawTextCentered(text, x, y, color, backSurface);
+}
 
 // A gauge of counted frames toward a period; past the period the bar stays full.
 void drawGauge(const char* format, int count, int period, ColorRef textColor, int r, int g, int b) {
@@ -75,7 +83,8 @@ void drawPiecePreview(const Piece& piece) {
 }
 
 void drawPanelAndPreview() {
-    fillRect(PANEL_BOX.left, PANEL_BOX.top, PANEL_BOX.right, PANEL_BOX.bottom, packColor(0, 0, 0), backSurface);
+    fillRect(PANEL_BOX.left, PANEL_BOX.top, PANEL_BOX.right, PANEL_BOX.bottom, packColor(0, 0, 0),
+             backSurface);
     const bool duofall = gameMode == MODE_DUOFALL;
     Piece preview = duofall ? movedCopy(nextPiece, 0, 0) : movedCopy(nextPiece, 18, 25);
     if (gameMode == MODE_4WAY) turnForArm(preview);

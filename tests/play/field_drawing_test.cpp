@@ -23,7 +23,8 @@ TEST_F(FieldDrawingTest, EveryOrientationDrawsItsCellsWhereTheLayoutPutsThem) {
         for (const Cell& cell : cells) fields[f].cells[cell.c][cell.r] = cell.code;
         drawField(fields[f]);
         for (const Cell& cell : cells) {
-            EXPECT_TRUE(squareShows(backSurface.pixels.data(), expectedCellPixel(f, cell.c, cell.r), blockValue(cell.code)));
+            EXPECT_TRUE(squareShows(backSurface.pixels.data(), expectedCellPixel(f, cell.c, cell.r),
+                                    blockValue(cell.code)));
             EXPECT_EQ(countShown(backSurface.pixels.data(), {0, 0, 800, 600}, blockValue(cell.code)), 256)
                 << "one square per block, nothing for empty or wall cells";
         }
@@ -41,9 +42,18 @@ TEST_F(FieldDrawingTest, EachModeShowsItsOwnBackgroundsAndFields) {
         int backgroundDir[4];
     };
     const Case cases[] = {
-        {MODE_CLASSIC, {true, false, false, false, false, false}, {{330, 300}, {170, 300}, {600, 300}, {400, 500}}, {0, -1, -1, -1}},
-        {MODE_DUOFALL, {false, false, false, false, true, true}, {{170, 300}, {600, 300}, {400, 300}, {400, 500}}, {5, 6, -1, -1}},
-        {MODE_4WAY, {true, true, true, true, false, false}, {{330, 70}, {330, 530}, {630, 230}, {400, 300}}, {0, 2, 1, 3}},
+        {MODE_CLASSIC,
+         {true, false, false, false, false, false},
+         {{330, 300}, {170, 300}, {600, 300}, {400, 500}},
+         {0, -1, -1, -1}},
+        {MODE_DUOFALL,
+         {false, false, false, false, true, true},
+         {{170, 300}, {600, 300}, {400, 300}, {400, 500}},
+         {5, 6, -1, -1}},
+        {MODE_4WAY,
+         {true, true, true, true, false, false},
+         {{330, 70}, {330, 530}, {630, 230}, {400, 300}},
+         {0, 2, 1, 3}},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.mode);
@@ -53,10 +63,12 @@ TEST_F(FieldDrawingTest, EachModeShowsItsOwnBackgroundsAndFields) {
         gameStep();
         const std::uint16_t* picture = null_backend::lastPicture();
         for (int f = 0; f < FIELD_COUNT; ++f)
-            EXPECT_EQ(squareShows(picture, expectedCellPixel(f, 8, 5), blockValue(1 + f)), k.fieldShown[f]) << f;
+            EXPECT_EQ(squareShows(picture, expectedCellPixel(f, 8, 5), blockValue(1 + f)), k.fieldShown[f])
+                << f;
         for (int i = 0; i < 4; ++i) {
             const ScreenPoint p = k.backgroundAt[i];
-            const std::uint16_t want = k.backgroundDir[i] < 0 ? bg1Value(p.x, p.y) : bgDirValue(k.backgroundDir[i]);
+            const std::uint16_t want =
+                k.backgroundDir[i] < 0 ? bg1Value(p.x, p.y) : bgDirValue(k.backgroundDir[i]);
             EXPECT_EQ(shownAt(p.x, p.y), want) << p.x << "," << p.y;
         }
         EXPECT_EQ(shownAt(10, 10), bg1Value(10, 10));
@@ -84,7 +96,8 @@ TEST_F(FieldDrawingTest, ComboLabelGrowsAtBothRowEndsOncePerDrawnField) {
     const Surface seven = comboLabelSurface;
     clearSurface(comboLabelSurface, 0x1234);
     writeComboLabel(7);
-    EXPECT_EQ(comboLabelSurface.pixels, seven.pixels) << "rewritten on black, nothing of the longer text left";
+    EXPECT_EQ(comboLabelSurface.pixels, seven.pixels)
+        << "rewritten on black, nothing of the longer text left";
     EXPECT_NE(std::count(seven.pixels.begin(), seven.pixels.end(), 0), 48 * 16) << "the text is drawn";
 
     clearField(fields[0]);

@@ -14,51 +14,41 @@ using GameStepTest = PlayTest;
 
 constexpr int O_PIECE = 4;
 
-// Rows 18 and 19 full but for columns 4 and 5, with an O piece about to lock into the gap.
-void twoRowsAwayFromFull(Field& field, Piece& piece, int fieldIndex) {
-    for (int r : {18, 19}) {
-        fillRow(field, r, 3);
-        field.cells[4][r] = field.cells[5][r] = EMPTY;
-    }
-    piece = pieceAboutToLock(O_PIECE, fieldIndex, 3, 17);
-}
-
 TEST_F(GameStepTest, RowsRemovedByALockStillShowInThatFrameAndAreGoneFromTheNext) {
     start(MODE_CLASSIC);
-    twoRowsAwayFromFull(fields[0], currentPiece, 0);
+    // Rows 18 and 19 full but for columns 4 and 5, with an O piece about to lock into the gap.
+    for (int r : {18, 19}) {
+        fillRow(fields[0], r, 3);
+        fields[0].cells[4][r] = fields[0].cells[5][r] = EMPTY;
+    }
+    currentPiece = pieceAboutToLock(O_PIECE, 0, 3, 17);
     gameStep();
     const std::uint16_t* picture = null_backend::lastPicture();
     for (int r : {18, 19})
         for (int c = 0; c < 10; ++c)
-            EXPECT_TRUE(squareShows(picture, expectedCellPixel(0, c, r), blockValue(c == 4 || c == 5 ? 5 : 3))) << c;
+            EXPECT_TRUE(
+                squareShows(picture, expectedCellPixel(0, c, r), blockValue(c == 4 || c == 5 ? 5 : 3)))
+                << c;
     EXPECT_EQ(fields[0].cells[0][19], EMPTY) << "removed in the same frame";
     EXPECT_EQ(null_backend::picturesShown(), 2 * 11 + 1) << "eleven flash images per row, then the frame";
     EXPECT_EQ(null_backend::sleptMs(), 2 * 165u);
 
     gameStep();
     for (int r : {18, 19})
-        for (int c = 0; c < 10; ++c) EXPECT_TRUE(squareShows(null_backend::lastPicture(), expectedCellPixel(0, c, r), bgDirValue(0)));
-}
-
-TEST_F(GameStepTest, DuofallRemovesRowsWithoutFlashOrPause) {
-    start(MODE_DUOFALL);
-    twoRowsAwayFromFull(fields[4], currentPiece, 4);
-    gameStep();
-    EXPECT_EQ(fields[4].cells[0][19], EMPTY);
-    EXPECT_EQ(null_backend::picturesShown(), 1);
-    EXPECT_EQ(null_backend::sleptMs(), 0u);
+        for (int c = 0; c < 10; ++c)
+            EXPECT_TRUE(squareShows(null_backend::lastPicture(), expectedCellPixel(0, c, r), bgDirValue(0)));
 }
 
 const std::uint16_t YELLOW = static_cast<std::uint16_t>(packColor(255, 255, 0));
 const std::uint16_t GREEN = static_cast<std::uint16_t>(packColor(0, 255, 0));
-constexpr Rect GAUGE_BOTTOM_ROW = {500, 557, 800, 558};
 
 TEST_F(GameStepTest, TimeAttackGaugeCountsTowardTheRise) {
     start(MODE_TIME);
     riseCount = 1159; // half the level-1 period once this frame counts
     gameStep();
     EXPECT_TRUE(textShown("Time Attack!: 50 %", 640, 542, rgb(0, 255, 0), 0, {641, 543, 758, 558}));
-    EXPECT_EQ(countShown(null_backend::lastPicture(), GAUGE_BOTTOM_ROW, YELLOW), 119) << "520..639, the frame on 520";
+    EXPECT_EQ(countShown(null_backend::lastPicture(), {500, 557, 800, 558}, YELLOW), 119)
+        << "520..639, the frame on 520";
     EXPECT_EQ(shownAt(639, 557), YELLOW);
 
     riseCount = 2318;
@@ -70,8 +60,8 @@ TEST_F(GameStepTest, TimeAttackGaugeCountsTowardTheRise) {
 
 TEST_F(GameStepTest, RefusedRubikSpinGaugePassesOneHundredWithAFullBar) {
     start(MODE_RUBIK);
-    currentPiece.y = 12;          // lying on row 14, columns 3..6
-    fields[0].cells[4][16] = 2;   // the spin would turn this block onto the piece
+    currentPiece.y = 12;        // lying on row 14, columns 3..6
+    fields[0].cells[4][16] = 2; // the spin would turn this block onto the piece
     spinCount = 2599;
     gameStep();
     EXPECT_EQ(spinCount, 2600);
@@ -86,7 +76,11 @@ TEST_F(GameStepTest, RefusedRubikSpinGaugePassesOneHundredWithAFullBar) {
 std::string previewShape(int x, int y) {
     std::string shape;
     for (int j = 0; j < 5; ++j)
-        for (int i = 0; i < 5; ++i) shape += squareShows(null_backend::lastPicture(), {x + 16 * i, y + 16 * j}, blockValue(L_PIECE + 1)) ? '#' : '.';
+        for (int i = 0; i < 5; ++i)
+            shape +=
+                squareShows(null_backend::lastPicture(), {x + 16 * i, y + 16 * j}, blockValue(L_PIECE + 1))
+                    ? '#'
+                    : '.';
     return shape;
 }
 
@@ -100,7 +94,8 @@ TEST_F(GameStepTest, PreviewFollowsItsSwitchAndTheModesPlaces) {
     showPiecePreview = 0;
     gameStep();
     EXPECT_EQ(previewShape(608, 460), ".........................");
-    EXPECT_EQ(countShown(null_backend::lastPicture(), {522, 474, 758, 542}, 0), 236 * 68) << "no preview, no \"Next Piece\"";
+    EXPECT_EQ(countShown(null_backend::lastPicture(), {522, 474, 758, 542}, 0), 236 * 68)
+        << "no preview, no \"Next Piece\"";
     EXPECT_TRUE(textShown("Score: 0 / Level: 1", 640, 445, rgb(255, 255, 255), 0, {560, 447, 720, 456}));
 
     start(MODE_DUOFALL);
@@ -109,7 +104,8 @@ TEST_F(GameStepTest, PreviewFollowsItsSwitchAndTheModesPlaces) {
     gameStep();
     EXPECT_EQ(previewShape(320, 60), "........#..###...........");
     EXPECT_EQ(previewShape(416, 60), "........#..###...........");
-    EXPECT_EQ(countShown(null_backend::lastPicture(), {522, 474, 758, 542}, 0), 236 * 68) << "no text in Duofall";
+    EXPECT_EQ(countShown(null_backend::lastPicture(), {522, 474, 758, 542}, 0), 236 * 68)
+        << "no text in Duofall";
 }
 
 TEST_F(GameStepTest, FourWayPreviewIsTurnedAsThePieceWillLookInItsArm) {
@@ -171,7 +167,8 @@ TEST_F(GameStepTest, AnEndedGameFreezesHidesItsPieceAndChecksTheScoresOnce) {
         for (int frame = 0; frame < 3; ++frame) gameStep();
         EXPECT_EQ(lineCount("debug.txt"), 10 * game) << "ten table rows logged per check";
         EXPECT_EQ(inScoreEntry, 0) << "a total of 0 enters no table";
-        for (int c : {3, 4, 6}) EXPECT_TRUE(squareShows(null_backend::lastPicture(), expectedCellPixel(0, c, 1), bgDirValue(0)));
+        for (int c : {3, 4, 6})
+            EXPECT_TRUE(squareShows(null_backend::lastPicture(), expectedCellPixel(0, c, 1), bgDirValue(0)));
         EXPECT_EQ(countShown(null_backend::lastPicture(), {368, 372, 384, 380}, blockValue(2)), 16 * 8)
             << "the locked piece stays, below the game-over box and its frame";
         EXPECT_TRUE(textShown("Final Score:  0", 400, 330, rgb(0, 255, 0), 0, {290, 330, 510, 345}));

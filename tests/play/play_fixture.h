@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "audio/sound.h"
 #include "menus/controls_file.h"
 #include "platform/bitmaps.h"
 #include "platform/input.h"
@@ -19,29 +20,44 @@
 #include "play/field_drawing.h"
 #include "play/flash_row.h"
 #include "play/game_step.h"
-#include "audio/sound.h"
 #include "rules/game_state.h"
 #include "rules/random.h"
 
 namespace crossfall::testing_play {
 
 // Values no other sprite uses: block code k, the backgrounds, strip k of the flash sprites.
-constexpr std::uint16_t blockValue(int code) { return static_cast<std::uint16_t>(0xF000 + code); }
-constexpr std::uint16_t bgDirValue(int dir) { return static_cast<std::uint16_t>(0x2000 + dir); }
-constexpr std::uint16_t animRowValue(int k) { return static_cast<std::uint16_t>(0x3000 + k); }
-constexpr std::uint16_t animColValue(int k) { return static_cast<std::uint16_t>(0x3100 + k); }
+constexpr std::uint16_t blockValue(int code) {
+    return static_cast<std::uint16_t>(0xF000 + code);
+}
+constexpr std::uint16_t bgDirValue(int dir) {
+    return static_cast<std::uint16_t>(0x2000 + dir);
+}
+constexpr std::uint16_t animRowValue(int k) {
+    return static_cast<std::uint16_t>(0x3000 + k);
+}
+constexpr std::uint16_t animColValue(int k) {
+    return static_cast<std::uint16_t>(0x3100 + k);
+}
 // bg1 differs from pixel to pixel, never black, so a copy from the wrong place shows.
-inline std::uint16_t bg1Value(int x, int y) { return static_cast<std::uint16_t>(0x4000 + (x * 7 + y * 13) % 4000); }
+inline std::uint16_t bg1Value(int x, int y) {
+    return static_cast<std::uint16_t>(0x4000 + (x * 7 + y * 13) % 4000);
+}
 
 // Top-left screen pixel of cell (c, r) of each field, as the fields are laid out on screen.
 inline ScreenPoint expectedCellPixel(int field, int c, int r) {
     switch (field) {
-    case 0: return {320 + 16 * c, 60 + 16 * r};
-    case 1: return {320 + 16 * (19 - r), 220 + 16 * c};
-    case 2: return {320 + 16 * (9 - c), 220 + 16 * (19 - r)};
-    case 3: return {160 + 16 * r, 220 + 16 * (9 - c)};
-    case 4: return {160 + 16 * c, 60 + 16 * r};
-    default: return {480 + 16 * c, 60 + 16 * r};
+    case 0:
+        return {320 + 16 * c, 60 + 16 * r};
+    case 1:
+        return {320 + 16 * (19 - r), 220 + 16 * c};
+    case 2:
+        return {320 + 16 * (9 - c), 220 + 16 * (19 - r)};
+    case 3:
+        return {160 + 16 * r, 220 + 16 * (9 - c)};
+    case 4:
+        return {160 + 16 * c, 60 + 16 * r};
+    default:
+        return {480 + 16 * c, 60 + 16 * r};
     }
 }
 
@@ -61,7 +77,9 @@ inline void paintSprites() {
     paint(bitmap(Bitmap::AnimCol), [](int x, int) { return animColValue(x / 16); });
 }
 
-inline std::uint16_t shownAt(int x, int y) { return null_backend::lastPicture()[y * SCREEN_WIDTH + x]; }
+inline std::uint16_t shownAt(int x, int y) {
+    return null_backend::lastPicture()[y * SCREEN_WIDTH + x];
+}
 
 inline bool squareShows(const std::uint16_t* picture, ScreenPoint at, std::uint16_t value) {
     for (int y = at.y; y < at.y + 16; ++y)
@@ -79,7 +97,8 @@ inline int countShown(const std::uint16_t* picture, const Rect& area, std::uint1
 
 // True when the area of the shown picture is the text as drawn alone over a plain background,
 // and the text does reach into the area.
-inline bool textShown(const char* text, int centreX, int y, ColorRef color, std::uint16_t background, const Rect& area) {
+inline bool textShown(const char* text, int centreX, int y, ColorRef color, std::uint16_t background,
+                      const Rect& area) {
     Surface expected = createSurface(SCREEN_WIDTH, SCREEN_HEIGHT);
     clearSurface(expected, background);
     drawTextCentered(text, centreX, y, color, expected);
