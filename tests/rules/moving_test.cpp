@@ -201,6 +201,16 @@ TEST_F(DuofallStepTest, AHardDropPullsTheRightPieceDownEvenWhileItsDropIsLocked)
     EXPECT_EQ(duoDropPending, 0);
 }
 
+TEST_F(DuofallStepTest, AHardDropOfAnEarlierGameDoesNotPullTheNewRightPiece) {
+    startWith(MODE_CLASSIC, 0);
+    hold(keyDrop);
+    frame();
+    let(keyDrop);
+    startWith(MODE_DUOFALL, 0);
+    frame();
+    EXPECT_EQ(currentPiece2.y, -1);
+}
+
 TEST_F(DuofallStepTest, EitherFieldBlockedAtItsEntryEndsTheGame) {
     fields[5].cells[4][1] = 3;
     currentPiece2.x = 6;
@@ -215,9 +225,12 @@ TEST_F(DuofallStepTest, EitherFieldBlockedAtItsEntryEndsTheGame) {
     currentPiece.x = 6;
     currentPiece.y = 17;
     currentPiece.gravityCount = 149;
+    hold(keyLeft);
     frame();
     EXPECT_EQ(gameOver, 1);
-    EXPECT_EQ(currentPiece.y, -1); // the tick ended at the blocked entry
+    // The tick ended at the blocked entry: the new piece neither moved nor got its drop lock.
+    EXPECT_EQ(currentPiece.x, 3);
+    EXPECT_EQ(currentPiece.dropLock, 0);
 }
 
 } // namespace
