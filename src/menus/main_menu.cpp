@@ -188,7 +188,7 @@ void drawBestScoresPanel(bool buttonHeld) {
 void drawExitScreen() {
     drawTextCentered("Exit Crosfal.", PANEL_X, 150, RED, backSurface);
     drawTextCentered("Thanks for playing!", PANEL_X, 290, GREEN, backSurface);
-    drawTextCentered("Every block you dropped was ours.", PANEL_X, 430, WHITE, backSurface);
+    drawTextCentered("Come back soon for another round.", PANEL_X, 430, WHITE, backSurface);
 }
 
 // ---- The hovered entry ----

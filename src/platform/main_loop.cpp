@@ -6,10 +6,15 @@
 #include <cstdlib>
 
 #include "audio/sound.h"
+#include "menus/main_menu.h"
+#include "menus/options_screen.h"
 #include "platform/backend.h"
 #include "platform/input.h"
 #include "platform/screen_flags.h"
+#include "platform/start_up.h"
 #include "platform/video.h"
+#include "play/game_step.h"
+#include "scores/high_score_entry.h"
 
 namespace crossfall {
 namespace {
@@ -20,6 +25,8 @@ struct QuitRequest {
     int code = 0;
 };
 QuitRequest quitRequest;
+
+void runOptions() { runOptionsScreen(); }
 
 // Runs the screen the flags choose; its letter for the trace.
 char runOneScreen(const LoopScreens& screens) {
@@ -51,6 +58,8 @@ void traceScreenChange(char screen, long pass) {
 
 } // namespace
 
+const LoopScreens gameScreens = {runMainMenu, runOptions, runHighScoreEntry, gameStep, shutDown};
+
 void postQuit(int code) {
     quitRequest.posted = true;
     quitRequest.code = code;
@@ -79,6 +88,14 @@ void shutDown() {
     releaseAllKeys();
     shutDownSound();
     backend::closeDisplay();
+}
+
+int runGame() {
+    if (!startUp()) {
+        std::fprintf(stderr, "Crossfall: cannot run without a display; is DISPLAY or WAYLAND_DISPLAY set?\n");
+        return 1;
+    }
+    return runMainLoop(gameScreens);
 }
 
 } // namespace crossfall

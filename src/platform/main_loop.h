@@ -13,10 +13,15 @@ struct LoopScreens {
     void (*shutDown)();
 };
 
+// The game's own screens and shut-down.
+extern const LoopScreens gameScreens;
+
 // Asks the loop to end at its next pass with this exit code.
 void postQuit(int code);
 // Runs passes until a quit is taken, then the shut-down; the quit's exit code.
 int runMainLoop(const LoopScreens& screens);
+// The whole program: window and start-up, the loop, shut-down; the exit code (1: no display).
+int runGame();
 // Releases input, sound and display, in that order.
 void shutDown();
 
