@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "audio/sound.h"
 #include "menus/controls_file.h"
 #include "platform/files.h"
@@ -26,35 +24,26 @@ inline void resetRules(std::uint32_t seed = 12345) {
     for (SoundRecord& voice : voices) voice = SoundRecord{};
     seedRandom(seed);
     gameMode = MODE_CLASSIC;
-    score = comboBonuses = combo = bestCombo = 0;
-    level = 1;
-    gameOver = 0;
-    scoreCheckDone = 1;
+    score = comboBonuses = combo = bestCombo = gameOver = 0;
+    level = scoreCheckDone = 1;
     spinCount = riseCount = blinkCount = comboLabelTimer = 0;
     voicesBusy = duoDropPending = obstacleMode = 0;
     initGameState();
 }
 
 // The rules' part of one game-step frame: place, step, then the mode timers.
-inline void frame() {
-    if (gameMode == MODE_DUOFALL) {
-        currentPiece.fieldIndex = 4;
-        currentPiece2.fieldIndex = 5;
+inline void frame(int count = 1) {
+    for (int n = 0; n < count && gameOver == 0; ++n) {
+        placePiece(currentPiece);
+        if (gameMode == MODE_DUOFALL) placePiece(currentPiece2);
+        stepPiece(currentPiece);
+        if (gameMode == MODE_DUOFALL) stepPiece(currentPiece2);
+        tickTimeAttackRise();
+        tickRubikSpin();
     }
-    if (gameOver != 0) return;
-    placePiece(currentPiece);
-    if (gameMode == MODE_DUOFALL) placePiece(currentPiece2);
-    stepPiece(currentPiece);
-    if (gameMode == MODE_DUOFALL) stepPiece(currentPiece2);
-    tickTimeAttackRise();
-    tickRubikSpin();
 }
 
-inline void frames(int n) {
-    for (int i = 0; i < n; ++i) frame();
-}
-
-// Starts a game whose first falling piece is of the given kind.
+// A game whose first falling piece is of the given kind.
 inline void startWith(int mode, int kind) {
     nextPiece = makePiece(kind, 0);
     startGame(mode);
@@ -78,11 +67,18 @@ inline bool sameShape(const Piece& a, const Piece& b) {
     return true;
 }
 
+inline bool samePlayRows(const Field& a, const Field& b) {
+    for (int c = 0; c < FIELD_COLUMNS; ++c)
+        for (int r = 0; r < PLAY_ROWS; ++r)
+            if (a.cells[c][r] != b.cells[c][r]) return false;
+    return true;
+}
+
 struct Pixel {
     int x, y;
 };
 
-// Top-left screen pixel of cell (c, r) of each field, as the fields are laid out on screen.
+// Top-left screen pixel of cell (c, r) of each field, as the fields lie on screen.
 inline Pixel cellPixel(int field, int c, int r) {
     switch (field) {
     case 0: return {320 + 16 * c, 60 + 16 * r};
@@ -94,16 +90,15 @@ inline Pixel cellPixel(int field, int c, int r) {
     }
 }
 
+// Field 0's cell under a screen pixel of the 4-Way centre.
+inline std::int32_t& topArmCellAt(Pixel p) { return fields[0].cells[(p.x - 320) / 16][(p.y - 60) / 16]; }
+
 // True when every arm's centre shows the same block as field 0 at the same screen pixel.
 inline bool centresAgree() {
     for (int d = 1; d < 4; ++d)
         for (int c = 0; c < 10; ++c)
-            for (int r = 10; r < 20; ++r) {
-                Pixel p = cellPixel(d, c, r);
-                int c0 = (p.x - 320) / 16;
-                int r0 = (p.y - 60) / 16;
-                if (fields[d].cells[c][r] != fields[0].cells[c0][r0]) return false;
-            }
+            for (int r = 10; r < 20; ++r)
+                if (fields[d].cells[c][r] != topArmCellAt(cellPixel(d, c, r))) return false;
     return true;
 }
 
@@ -111,6 +106,7 @@ class RulesTest : public ::testing::Test {
   protected:
     void SetUp() override { resetRules(); }
     void TearDown() override { releaseAllKeys(); }
+    static void hold(int code, bool down = true) { setKeyDown(code, down); }
 };
 
 } // namespace crossfall::testing_rules
