@@ -9,6 +9,7 @@
 #include "platform/files.h"
 #include "platform/input.h"
 #include "platform/null_backend.h"
+#include "platform/video.h"
 #include "rules/game_state.h"
 #include "rules/modes.h"
 #include "rules/moving.h"
@@ -19,6 +20,7 @@ namespace crossfall::testing_rules {
 
 inline void resetRules(std::uint32_t seed = 12345) {
     null_backend::reset();
+    initVideo(); // the row flash draws on the front surface
     releaseAllKeys();
     resetControlsToDefaults();
     for (SoundRecord& voice : voices) voice = SoundRecord{};
