@@ -9,6 +9,7 @@
 #include "menus/controls_file.h"
 #include "platform/input.h"
 #include "platform/null_backend.h"
+#include "platform/video.h"
 #include "rules/game_state.h"
 #include "rules/modes.h"
 #include "rules/moving.h"
@@ -36,6 +37,7 @@ struct ScratchFolder {
 
 void freshGame(int mode) {
     null_backend::reset();
+    initVideo(); // the row flash draws on the front surface
     releaseAllKeys();
     resetControlsToDefaults();
     seedRandom(7);
