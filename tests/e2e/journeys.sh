@@ -229,6 +229,16 @@ start_game no-data none && {
     echo "ok: no data files"
 }
 
+# No display at all: a clear word on stderr and exit code 1, not a crash or a hang.
+mkdir -p "$work/no-display"
+(cd "$work/no-display" && env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=x11 timeout 10 "$game") 2>"$work/no-display/stderr"
+code=$?
+if ((code == 1)) && grep -q "display" "$work/no-display/stderr"; then
+    echo "ok: no display"
+else
+    fail "no display: exit code $code, said: $(head -c 300 "$work/no-display/stderr")"
+fi
+
 echo "figures:"
 echo "  start to first menu frame: ${classic_first_frame:-?} ms; minimal SDL program: ${minimal_ms:-?} ms (budget: minimal + 100 ms)"
 echo "  resident while playing: ${play_rss:-?} KiB (peak ${play_hwm:-?} KiB); minimal peak: ${minimal_peak:-?} KiB (budget: minimal + 24576 KiB)"
