@@ -104,7 +104,11 @@ void markEverySurfaceLost() {
     comboLabelSurface.lost = true;
 }
 
-void show() { backend::showPicture(frontSurface.pixels.data()); }
+// Before initVideo there is no picture to show.
+void show() {
+    if (frontSurface.pixels.size() == static_cast<std::size_t>(SCREEN_WIDTH) * SCREEN_HEIGHT)
+        backend::showPicture(frontSurface.pixels.data());
+}
 
 // Width and height a BMP header claims, so oversized ones never reach the decoder.
 std::optional<std::int64_t> claimedPixels(const unsigned char* b, std::size_t size) {

@@ -199,3 +199,12 @@ TEST_F(Video, PaceHoldsSixtyPassesASecondAndResyncsWhenFarBehind) {
     for (int i = 0; i < 10; ++i) waitForNextFrame();
     EXPECT_GE(null_backend::sleptMs() - slept, 150u);
 }
+
+TEST(VideoBeforeStart, NothingIsShownBeforeTheDisplayExists) {
+    null_backend::reset();
+    frontSurface = Surface{};
+    backSurface = Surface{};
+    showFrontSurface();
+    presentFrame(true);
+    EXPECT_EQ(null_backend::picturesShown(), 0);
+}
