@@ -15,7 +15,7 @@ static void startUpWithShippedData(benchmark::State& state) {
     std::string folder = (std::filesystem::temp_directory_path() / "crossfall-bench-startup-XXXXXX").string();
     if (mkdtemp(folder.data()) == nullptr) std::abort();
     for (const auto& entry : std::filesystem::directory_iterator(CROSSFALL_SOURCE_DIR "/data"))
-        std::filesystem::copy_file(entry.path(), folder / entry.path().filename());
+        if (entry.is_regular_file()) std::filesystem::copy_file(entry.path(), folder / entry.path().filename());
     std::filesystem::current_path(folder);
     null_backend::reset();
     for (auto _ : state) benchmark::DoNotOptimize(startUp());
