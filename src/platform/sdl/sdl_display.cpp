@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/backend.h"
 
@@ -24,6 +26,8 @@ struct Display {
     bool videoUp = false;
     bool lossPending = false;
     bool textureStale = false;
+    bool redrawPending = true;
+    std::vector<std::uint16_t> shown; // the picture last put on screen
 };
 Display display;
 
@@ -57,6 +61,7 @@ void toggleFullscreen() {
     if (display.window == nullptr) return;
     bool full = (SDL_GetWindowFlags(display.window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
     SDL_SetWindowFullscreen(display.window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    display.redrawPending = true;
     if (full) {
         SDL_SetWindowSize(display.window, WIDTH, HEIGHT);
         SDL_SetWindowPosition(display.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
@@ -71,8 +76,11 @@ double pictureScale() {
     return std::max(1e-3, std::min(static_cast<double>(w) / WIDTH, static_cast<double>(h) / HEIGHT));
 }
 
+void requestRedraw() { display.redrawPending = true; }
+
 void reportDisplayLoss(bool deviceLost) {
     display.lossPending = true;
+    display.redrawPending = true;
     if (deviceLost) display.textureStale = true;
 }
 
@@ -92,6 +100,15 @@ bool openDisplay() {
         return false;
     }
     display.videoUp = true;
+    // SDL falls back to drivers that show nothing; a player without a display must hear about it.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    if (driver != nullptr && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) &&
+        (asked == nullptr || std::strcmp(asked, driver) != 0)) {
+        std::fprintf(stderr, "Crossfall: no display to open a window on (set DISPLAY or WAYLAND_DISPLAY)\n");
+        backend::closeDisplay();
+        return false;
+    }
     // Created at the desktop's size, so the renderer never starts on a window that is resized under it.
     SDL_DisplayMode desktop{};
     if (SDL_GetDesktopDisplayMode(0, &desktop) != 0 || desktop.w <= 0 || desktop.h <= 0) {
@@ -117,6 +134,13 @@ void showPicture(const std::uint16_t* pixels) {
         display.textureStale = false;
         if (!makeTexture()) return;
     }
+    // An unchanged picture is not drawn again: a menu left open then costs next to nothing.
+    const std::size_t count = static_cast<std::size_t>(WIDTH) * HEIGHT;
+    if (!display.redrawPending && display.shown.size() == count &&
+        std::memcmp(display.shown.data(), pixels, count * sizeof(std::uint16_t)) == 0)
+        return;
+    display.redrawPending = false;
+    display.shown.assign(pixels, pixels + count);
     SDL_UpdateTexture(display.texture, nullptr, pixels, WIDTH * static_cast<int>(sizeof(std::uint16_t)));
     SDL_SetRenderDrawColor(display.renderer, 0, 0, 0, 255);
     SDL_RenderClear(display.renderer);

@@ -8,6 +8,8 @@ namespace crossfall::sdl {
 void toggleFullscreen();
 // Window pixels per picture pixel (the picture is scaled to fit with its aspect kept).
 double pictureScale();
+// The window must be drawn again even if the picture has not changed (exposed, resized, restored).
+void requestRedraw();
 // The renderer lost its targets (or its device): the texture is made anew and the game restores.
 void reportDisplayLoss(bool deviceLost);
 

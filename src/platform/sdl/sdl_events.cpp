@@ -54,6 +54,10 @@ Events pumpEvents() {
                 events.focusLost = true;
             } else if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
                 events.quit = true;
+            } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
+                       event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
+                       event.window.event == SDL_WINDOWEVENT_RESTORED) {
+                sdl::requestRedraw();
             }
             break;
         case SDL_RENDER_TARGETS_RESET: sdl::reportDisplayLoss(false); break;
