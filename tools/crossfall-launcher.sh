@@ -3,9 +3,9 @@
 # ${XDG_DATA_HOME:-~/.local/share}/crossfall (always refreshed), never touches the player's
 # controls and score files there, then runs the game from that folder.
 #
-# The data folder and the game binary are found next to this script (installed: ../share/crossfall/data
-# and ../lib/crossfall/crossfall; source tree: ../data and ../build-release/crossfall), or taken from
-# CROSSFALL_DATA_DIR and CROSSFALL_BINARY. Arguments go to the game.
+# The data folder and the game binary are found next to this script (installed: ../share/crossfall
+# and ../libexec/crossfall/crossfall; source tree: ../data and ../build-release/crossfall), or taken
+# from CROSSFALL_DATA_DIR and CROSSFALL_BINARY. Arguments go to the game.
 set -euo pipefail
 
 here=$(cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")" && pwd)
@@ -22,8 +22,10 @@ first_existing() {
     return 1
 }
 
-data=${CROSSFALL_DATA_DIR:-$(first_existing -d "$here/../share/crossfall/data" "$here/../data" || true)}
-binary=${CROSSFALL_BINARY:-$(first_existing -x "$here/../lib/crossfall/crossfall" "$here/../build-release/crossfall" || true)}
+installed_data="$here/../share/crossfall"
+installed_binary="$here/../libexec/crossfall/crossfall"
+data=${CROSSFALL_DATA_DIR:-$(first_existing -d "$installed_data" "$here/../data" || true)}
+binary=${CROSSFALL_BINARY:-$(first_existing -x "$installed_binary" "$here/../build-release/crossfall" || true)}
 if [ -z "$data" ] || [ ! -d "$data" ]; then
     echo "crossfall: cannot find the game's data folder (set CROSSFALL_DATA_DIR)" >&2
     exit 1
