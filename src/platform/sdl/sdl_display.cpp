@@ -90,11 +90,13 @@ namespace backend {
 
 bool openDisplay() {
     if (display.window != nullptr) return true;
-    SDL_SetHint(SDL_HINT_APP_NAME, "crossfall");
+    SDL_SetHint(SDL_HINT_APP_NAME, "Crossfall");
     // We scale relative motion ourselves, so the cursor crosses the picture at the same speed in a window.
     SDL_SetHint(SDL_HINT_MOUSE_RELATIVE_SCALING, "0");
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-    setenv("SDL_VIDEO_X11_WMCLASS", "crossfall", 0);
+    // The desktop entry's id, so desktops show our icon and name for the window.
+    setenv("SDL_VIDEO_X11_WMCLASS", "org.crossfall.Crossfall", 0);
+    setenv("SDL_VIDEO_WAYLAND_WMCLASS", "org.crossfall.Crossfall", 0);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "Crossfall: no display to open a window on (%s)\n", SDL_GetError());
         return false;
