@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # End-to-end journeys: the real game under Xvfb, driven with xdotool as a player would. For each
 # mode: reach the menu, start the mode, drop pieces until the game ends, type initials, go back to
-# the menu and leave by "Exit Crossfall". Also a start with no data files at all. Prints the start
+# the menu and leave by "Exit Crossfall". Also the list of all tables, rebinding a key on the options
+# screen, a start with no data files at all and one with no display. Prints the start
 # time, memory, idle CPU and game-step rate beside a minimal SDL program's.
 # Usage: journeys.sh GAME MINIMAL_SDL DATA_DIR
 set -uo pipefail
@@ -10,136 +11,7 @@ game=$(readlink -f "$1")
 minimal=$(readlink -f "$2")
 data=$(readlink -f "$3")
 
-for tool in Xvfb xdotool import convert compare; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "SKIP: $tool is not installed"
-        exit 77
-    fi
-done
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/crossfall-e2e-XXXXXX")
-xvfb_pid=
-game_pid=
-failures=0
-
-cleanup() {
-    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    if ((failures)); then
-        echo "kept for a look: $work"
-    else
-        rm -rf "$work"
-    fi
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-
-now_ms() { date +%s%3N; }
-
-# Waits until the file holds a line matching the pattern; false after the timeout in seconds.
-wait_for_line() {
-    local file=$1 pattern=$2 deadline=$(($(now_ms) + $3 * 1000))
-    until grep -q "$pattern" "$file" 2>/dev/null; do
-        (($(now_ms) < deadline)) || return 1
-        sleep 0.005
-    done
-}
-
-# ---- The display ----
-
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.05
-done
-if [ ! -s "$work/display" ]; then
-    echo "SKIP: Xvfb did not start"
-    exit 77
-fi
-export DISPLAY=":$(head -n1 "$work/display")"
-export SDL_AUDIODRIVER=dummy
-
-# ---- Playing as a player would ----
-
-# Keys are polled once a frame: hold each long enough to be seen, and not long enough to repeat.
-tap() {
-    xdotool keydown "$1"
-    sleep 0.06
-    xdotool keyup "$1"
-    sleep 0.04
-}
-
-# The game's cursor moves by relative motion from wherever it is; far up-left pins it at (0, 0).
-cursor_to() {
-    for _ in 1 2 3 4; do xdotool mousemove_relative -- -400 -400; done
-    sleep 0.1
-    xdotool mousemove_relative -- "$1" "$2"
-    sleep 0.15
-}
-
-click_at() {
-    cursor_to "$1" "$2"
-    xdotool mousedown 1
-    sleep 0.08
-    xdotool mouseup 1
-    sleep 0.1
-}
-
-shot() { import -window root "$work/$1.png"; }
-
-# Mean brightness (0..1) of an area of a screenshot.
-area_mean() { convert "$work/$1.png" -crop "$4x$5+$2+$3" +repage -format '%[fx:mean]' info:; }
-
-# How many pixels of an area differ between two screenshots.
-area_changes() {
-    convert "$work/$1.png" -crop "$5x$6+$3+$4" +repage "$work/a.png"
-    convert "$work/$2.png" -crop "$5x$6+$3+$4" +repage "$work/b.png"
-    local count
-    count=$(compare -metric AE -fuzz 4% "$work/a.png" "$work/b.png" null: 2>&1 | cut -d' ' -f1)
-    [[ $count =~ ^[0-9]+$ ]] && echo "$count" || echo -1
-}
-
-above() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
-
-# Starts the game in a new folder holding a copy of the data (or none); sets game_pid and dir.
-start_game() {
-    dir="$work/$1"
-    mkdir -p "$dir"
-    [ "$2" = with-data ] && cp "$data"/*.bmp "$data"/*.wav "$dir"/ 2>/dev/null
-    started_ms=$(now_ms)
-    (cd "$dir" && CROSSFALL_TRACE=1 exec "$game") 2>"$dir/stderr" &
-    game_pid=$!
-    if ! wait_for_line "$dir/stderr" "screen M" 15; then
-        fail "$1: the menu never showed"
-        cat "$dir/stderr"
-        return 1
-    fi
-    first_frame_ms=$(($(now_ms) - started_ms))
-    sleep 0.3
-}
-
-# Clicks "Exit Crossfall" and expects the game to end by itself with code 0 within a few seconds.
-exit_by_menu() {
-    click_at 200 478
-    local waited=0
-    while kill -0 "$game_pid" 2>/dev/null && ((waited < 50)); do
-        sleep 0.1
-        waited=$((waited + 1))
-    done
-    if kill -0 "$game_pid" 2>/dev/null; then
-        fail "$1: still running 5 s after Exit Crossfall"
-        kill "$game_pid"
-    fi
-    wait "$game_pid"
-    local code=$?
-    game_pid=
-    ((code == 0)) || fail "$1: exit code $code"
-}
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 resident_kib() { awk -v key="$1:" '$1 == key { print $2 }' "/proc/$game_pid/status"; }
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$game_pid/stat"; }
@@ -181,7 +53,15 @@ play_mode() {
     done
     [ -s "$score_file" ] || { fail "$mode: no game over with a saved score after many drops"; return; }
     [ "$mode" = classic ] && play_hwm=$(resident_kib VmHWM)
-    grep -q "^A [1-9]" "$score_file" || fail "$mode: the saved table lacks the new row: $(head -c 200 "$score_file")"
+    # Ten CR LF lines: the new row, then the nine empty rows of a first table.
+    local total
+    total=$(head -n1 "$score_file" | tr -d '\r' | awk '$1 == "A" && $2 ~ /^[1-9][0-9]*$/ { print $2 }')
+    if [ -z "$total" ]; then
+        fail "$mode: the saved table lacks the new row: $(head -c 200 "$score_file")"
+    else
+        { printf 'A %s\r\n' "$total"; for _ in $(seq 9); do printf '??? 0\r\n'; done; } >"$dir/expected-scores"
+        cmp -s "$dir/expected-scores" "$score_file" || fail "$mode: the score file differs from ten CR LF rows"
+    fi
 
     tap Escape
     sleep 0.3
@@ -195,6 +75,14 @@ play_mode() {
     ((changed > 10)) || fail "$mode: the best-scores row does not show the new score"
 
     if [ "$mode" = classic ]; then
+        # The list of all tables shows the new row in the Classic column, and Escape leaves it.
+        click_at 560 426
+        sleep 0.3
+        cursor_to 780 580
+        shot classic-list
+        above "$(area_mean classic-list 5 150 140 20)" 0.02 || fail "classic: the score list shows no first row"
+        tap Escape
+        sleep 0.3
         game_rate=$(awk '/screen G/ { p = $3; t = $5; next } p && /screen/ { printf "%.2f", ($3 - p) * 1000 / ($5 - t); exit }' \
             "$dir/stderr")
         classic_first_frame=$first_frame_ms
@@ -230,9 +118,43 @@ start_game no-data none && {
     ((failures == local_failures)) && echo "ok: no data files"
 }
 
+# Controls/Options: hover "Drop Piece" holding D, finish, and D then drops the piece in a game.
+options_cursor_to() { cursor_to $(($1 - 400)) $(($2 - 100)); }
+start_game options with-data && {
+    local_failures=$failures
+    click_at 200 424
+    sleep 0.3
+    xdotool keydown d
+    options_cursor_to 500 190
+    sleep 0.3
+    xdotool keyup d
+    options_cursor_to 560 485
+    xdotool mousedown 1
+    sleep 0.08
+    xdotool mouseup 1
+    sleep 0.3
+    { printf '%s\r\n' 162 163 68 9 37 39 37 39 0 1 1 1 1
+      printf 'This file contains control settings.  Do not delete or edit it!'; } >"$dir/expected-controls"
+    cmp -s "$dir/expected-controls" "$dir/myControls.txt" ||
+        fail "options: myControls.txt is not the expected thirteen lines: $(od -c "$dir/myControls.txt" | head -5)"
+    click_at 200 205
+    wait_for_line "$dir/stderr" "screen G" 5 || fail "options: no game started"
+    sleep 0.3
+    shot options-before-drop
+    tap d
+    sleep 0.3
+    shot options-after-drop
+    changed=$(area_changes options-before-drop options-after-drop 320 316 160 64)
+    ((changed > 50)) || fail "options: D did not drop the piece ($changed pixels of the field's floor changed)"
+    tap Escape
+    sleep 0.3
+    exit_by_menu options
+    ((failures == local_failures)) && echo "ok: options (D bound to Drop Piece and drops)"
+}
+
 # No display at all: a clear word on stderr and exit code 1, not a crash or a hang.
 mkdir -p "$work/no-display"
-(cd "$work/no-display" && env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=x11 timeout 10 "$game") 2>"$work/no-display/stderr"
+(cd "$work/no-display" && env -u DISPLAY -u WAYLAND_DISPLAY timeout 10 "$game") 2>"$work/no-display/stderr"
 code=$?
 if ((code == 1)) && grep -q "display" "$work/no-display/stderr"; then
     echo "ok: no display"

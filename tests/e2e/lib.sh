@@ -1,0 +1,135 @@
+# Shared by the end-to-end scripts: a private Xvfb display, a scratch folder, and playing the game
+# as a player would (keys, relative mouse motion, clicks, screenshots). Source it after setting
+# `game` (the binary or launcher to start) and, for start_game with-data, `data`.
+
+for tool in Xvfb xdotool import convert compare; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "SKIP: $tool is not installed"
+        exit 77
+    fi
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/crossfall-e2e-XXXXXX")
+xvfb_pid=
+game_pid=
+failures=0
+
+cleanup() {
+    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    if ((failures)); then
+        echo "kept for a look: $work"
+    else
+        rm -rf "$work"
+    fi
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+now_ms() { date +%s%3N; }
+
+# Waits until the file holds a line matching the pattern; false after the timeout in seconds.
+wait_for_line() {
+    local file=$1 pattern=$2 deadline=$(($(now_ms) + $3 * 1000))
+    until grep -q "$pattern" "$file" 2>/dev/null; do
+        (($(now_ms) < deadline)) || return 1
+        sleep 0.005
+    done
+}
+
+# ---- The display ----
+
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.05
+done
+if [ ! -s "$work/display" ]; then
+    echo "SKIP: Xvfb did not start"
+    exit 77
+fi
+export DISPLAY=":$(head -n1 "$work/display")"
+export SDL_AUDIODRIVER=dummy
+
+# ---- Playing as a player would ----
+
+# Keys are polled once a frame: hold each long enough to be seen, and not long enough to repeat.
+tap() {
+    xdotool keydown "$1"
+    sleep 0.06
+    xdotool keyup "$1"
+    sleep 0.04
+}
+
+# The game's cursor moves by relative motion from wherever it is; far up-left pins it at (0, 0).
+cursor_to() {
+    for _ in 1 2 3 4; do xdotool mousemove_relative -- -400 -400; done
+    sleep 0.1
+    xdotool mousemove_relative -- "$1" "$2"
+    sleep 0.15
+}
+
+click_at() {
+    cursor_to "$1" "$2"
+    xdotool mousedown 1
+    sleep 0.08
+    xdotool mouseup 1
+    sleep 0.1
+}
+
+shot() { import -window root "$work/$1.png"; }
+
+# Mean brightness (0..1) of an area of a screenshot.
+area_mean() { convert "$work/$1.png" -crop "$4x$5+$2+$3" +repage -format '%[fx:mean]' info:; }
+
+# How many pixels of an area differ between two screenshots.
+area_changes() {
+    convert "$work/$1.png" -crop "$5x$6+$3+$4" +repage "$work/a.png"
+    convert "$work/$2.png" -crop "$5x$6+$3+$4" +repage "$work/b.png"
+    local count
+    count=$(compare -metric AE -fuzz 4% "$work/a.png" "$work/b.png" null: 2>&1 | cut -d' ' -f1)
+    [[ $count =~ ^[0-9]+$ ]] && echo "$count" || echo -1
+}
+
+above() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
+
+# Starts the game in a new folder holding a copy of the data (or none); sets game_pid and dir.
+start_game() {
+    dir="$work/$1"
+    mkdir -p "$dir"
+    [ "$2" = with-data ] && cp "$data"/*.bmp "$data"/*.wav "$dir"/ 2>/dev/null
+    started_ms=$(now_ms)
+    (cd "$dir" && CROSSFALL_TRACE=1 exec "$game") 2>"$dir/stderr" &
+    game_pid=$!
+    if ! wait_for_line "$dir/stderr" "screen M" 15; then
+        fail "$1: the menu never showed"
+        cat "$dir/stderr"
+        return 1
+    fi
+    first_frame_ms=$(($(now_ms) - started_ms))
+    sleep 0.3
+}
+
+# Clicks "Exit Crossfall" and expects the game to end by itself with code 0 within a few seconds.
+exit_by_menu() {
+    click_at 200 478
+    local waited=0
+    while kill -0 "$game_pid" 2>/dev/null && ((waited < 50)); do
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+    if kill -0 "$game_pid" 2>/dev/null; then
+        fail "$1: still running 5 s after Exit Crossfall"
+        kill "$game_pid"
+    fi
+    wait "$game_pid"
+    local code=$?
+    game_pid=
+    ((code == 0)) || fail "$1: exit code $code"
+}
+
