@@ -1,211 +1,175 @@
-// Score files: reading tables from well-formed, short, broken and hostile files, where a result
-// enters, the debug log, and saves that keep the old file when the disk is full.
-#include "scores/high_scores.h"
-
+// Score files, the initials entry and the list page: ranks, stored bytes, bad files, the way out.
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <cstring>
-#include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <sys/resource.h>
+#include <utility>
 
 #include "platform/files.h"
+#include "platform/input.h"
+#include "platform/null_backend.h"
 #include "platform/screen_flags.h"
+#include "platform/video.h"
 #include "rules/game_state.h"
-#include "scores/score_test_support.h"
+#include "scores/high_score_entry.h"
+#include "scores/high_score_list.h"
+#include "scores/high_scores.h"
 
 using namespace crossfall;
 
 namespace {
 
-std::string defaultRows(int count) {
-    std::string text;
-    for (int k = 0; k < count; ++k) text += "??? 0\r\n";
-    return text;
-}
+constexpr int VK_BACK = 8, VK_RETURN = 13, VK_DELETE = 46;
+
+class Scores : public testing::Test {
+  protected:
+    void SetUp() override {
+        initVideo();
+        null_backend::reset();
+        releaseAllKeys();
+        initInput();
+        typedInitials[0] = '\0';
+    }
+    // Ends a game of this mode with this result, runs the check and returns the ten names in memory.
+    static std::string checkEndedGame(int mode, std::int32_t points, std::int32_t bonuses = 0) {
+        gameMode = mode;
+        score = points;
+        comboBonuses = bonuses;
+        inScoreEntry = 0;
+        newEntryRank = -1;
+        checkHighScore();
+        std::string names;
+        for (const HighScoreEntry& row : highScoreTable) names += row.name + std::string(" ");
+        return names;
+    }
+    static void passWith(std::initializer_list<int> keys) {
+        releaseAllKeys();
+        for (int key : keys) setKeyDown(key, true);
+        runHighScoreEntry();
+    }
+};
 
 } // namespace
 
-TEST(HighScoreFiles, FirstEntryOfAModeGoesToRowZeroAndSavesNineDefaultRows) {
-    startEndedGame(1, 800, 70);
-    checkHighScore();
-    EXPECT_EQ(scoreCheckDone, 1);
-    EXPECT_EQ(inScoreEntry, 1);
-    EXPECT_EQ(newEntryRank, 0);
-
-    highScoreTable[0].total = 870;
-    std::strcpy(highScoreTable[0].name, "ABC");
-    ASSERT_TRUE(saveHighScores());
-    EXPECT_EQ(readFile("scores_rubik.txt", 10000).value(), "ABC 870\r\n" + defaultRows(9));
-    EXPECT_FALSE(std::filesystem::exists("scores_classic.txt"));
-}
-
-TEST(HighScoreFiles, ZeroNeverEntersAndAFailedCheckTouchesNoScoreFile) {
-    startEndedGame(0, 0, 0);
-    checkHighScore();
-    EXPECT_EQ(scoreCheckDone, 1);
-    EXPECT_EQ(inScoreEntry, 0);
-    EXPECT_FALSE(std::filesystem::exists("scores_classic.txt"));
-    for (const HighScoreEntry& row : highScoreTable) {
-        EXPECT_STREQ(row.name, "???");
-        EXPECT_EQ(row.total, 0);
-    }
-}
-
-TEST(HighScoreFiles, ResultsEnterBelowEqualTotalsAndTheShiftDropsTheLastRow) {
-    const char* table = "A 900\nB 500\nC 500\nD 300\nE 200\nF 100\nG 90\nH 80\nI 70\nJ 60\n";
-    writeTextFile("scores_4way.txt", table);
-
-    startEndedGame(2, 450, 50);
-    checkHighScore();
-    ASSERT_EQ(inScoreEntry, 1);
-    EXPECT_EQ(newEntryRank, 3);
-    EXPECT_EQ(tableNames(), "A B C D D E F G H I");
-    EXPECT_EQ(highScoreTable[4].total, 300);
-    EXPECT_EQ(highScoreTable[9].total, 70);
-
-    startEndedGame(2, 501, 0);
-    checkHighScore();
-    EXPECT_EQ(newEntryRank, 1);
-    EXPECT_EQ(tableNames(), "A B B C D E F G H I");
-
-    startEndedGame(2, 60, 0);
-    checkHighScore();
-    EXPECT_EQ(inScoreEntry, 0) << "equal to the tenth row";
-    startEndedGame(2, 61, 0);
-    checkHighScore();
-    EXPECT_EQ(newEntryRank, 9);
-    EXPECT_EQ(tableNames(), "A B C D E F G H I J") << "the tenth row is replaced, nothing moves";
-}
-
-TEST(HighScoreFiles, ShortAndBrokenFilesReadUpToTheFirstFailure) {
-    struct Case {
-        const char* text;
+TEST_F(Scores, ResultEntersStrictlyAboveLowerTotalsAndSavesTenRows) {
+    writeTextFile("scores_4way.txt", "A 900\nB 500\nC 500\nD 300\nE 200\nF 100\nG 90\nH 80\nI 70\nJ 60\n");
+    const struct {
+        std::int32_t points, rank;
         const char* names;
-        std::int32_t totals[4];
-    };
-    const Case cases[] = {
-        {"AAA 40\r\nBBB 30\r\nCCC 20\r\nDDD 10\r\n", "AAA BBB CCC DDD ??? ??? ??? ??? ??? ???", {40, 30, 20, 10}},
-        {"AAA 40\nBBB 30\nCCC x20\nDDD 10\n", "AAA BBB CCC ??? ??? ??? ??? ??? ??? ???", {40, 30, 0}},
-        {"AAA 40 BBB\t30\n\n   CCC 99999999999 DDD 10", "AAA BBB CCC ??? ??? ??? ??? ??? ??? ???", {40, 30, 0}},
-        {"AAA -7 BBB +3 CCC", "AAA BBB CCC ??? ??? ??? ??? ??? ??? ???", {-7, 3, 0}},
-        {"", "??? ??? ??? ??? ??? ??? ??? ??? ??? ???", {0, 0, 0}},
-        {"\r\n \t\r\n", "??? ??? ??? ??? ??? ??? ??? ??? ??? ???", {0, 0, 0}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        writeTextFile("scores_classic.txt", c.text);
-        // The lowest result enters no table, so the rows stay as read.
-        startEndedGame(0, -2147483647 - 1, 0);
-        checkHighScore();
-        EXPECT_EQ(tableNames(), c.names);
-        for (int k = 0; k < 4; ++k) EXPECT_EQ(highScoreTable[k].total, c.totals[k]);
-        for (int k = 4; k < HIGH_SCORE_ROWS; ++k) EXPECT_EQ(highScoreTable[k].total, 0);
+    } cases[] = {{500, 3, "A B C D D E F G H I "},
+                 {501, 1, "A B B C D E F G H I "},
+                 {60, -1, "A B C D E F G H I J "},
+                 {61, 9, "A B C D E F G H I J "}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.points);
+        EXPECT_EQ(checkEndedGame(2, c.points), c.names);
+        EXPECT_EQ(newEntryRank, c.rank);
+        EXPECT_EQ(inScoreEntry, c.rank >= 0);
     }
-}
 
-TEST(HighScoreFiles, ListReaderCountsOnlyCompleteRowsAndCutsNamesToItsField) {
-    writeTextFile("s.txt", "ABCDEFGHIJKLMNOP 7 XY 5 Z nope");
-    HighScoreEntry rows[10];
-    rows[4].total = 99;
-    EXPECT_EQ(readScoreRows("s.txt", rows, 10, LIST_NAME_LENGTH), 2);
-    EXPECT_STREQ(rows[0].name, "ABCDEFGHI");
-    EXPECT_EQ(rows[0].total, 7);
-    EXPECT_STREQ(rows[2].name, "Z") << "the name of the failed row is still there for the menu";
-    EXPECT_EQ(rows[2].total, 0);
-    EXPECT_EQ(rows[4].total, 0) << "rows not read are reset";
-
-    EXPECT_EQ(readScoreRows("s.txt", rows, 1, 99), 1);
-    EXPECT_STREQ(rows[0].name, "ABCDEFGHIJK") << "never more than the table's field";
-    EXPECT_EQ(readScoreRows("missing.txt", rows, 10, 9), 0);
-    EXPECT_EQ(readScoreRows(scoreFileName(5), rows, 10, 9), 0);
-}
-
-TEST(HighScoreFiles, OverlongNamesAreCutToElevenAndSaveAsRowsThatReadBack) {
-    writeTextFile("scores_2p.txt", "ABCDEFGHIJKLMNOPQRSTUVWXYZ 500\n");
-    startEndedGame(3, 600, 0);
-    checkHighScore();
+    checkEndedGame(3, 5);
     std::strcpy(highScoreTable[0].name, "Q");
-    highScoreTable[0].total = 600;
     ASSERT_TRUE(saveHighScores());
-    EXPECT_EQ(readFile("scores_2p.txt", 10000).value(), "Q 600\r\nABCDEFGHIJK 500\r\n" + defaultRows(8));
+    std::string saved = "Q 0\r\n";
+    for (int k = 1; k < HIGH_SCORE_ROWS; ++k) saved += "??? 0\r\n";
+    EXPECT_EQ(readFile("scores_2p.txt", 1000).value(), saved);
+
+    checkEndedGame(3, 2147483000, 2000);
+    EXPECT_EQ(finalTotal(), 2147483647);
 }
 
-TEST(HighScoreFiles, EachCheckLogsTheTenNamesToDebugTxt) {
-    appendLine("debug.txt", "earlier line");
-    writeTextFile("scores_classic.txt", "AAA 40\nBBB 30\n");
-    startEndedGame(0, 1, 0);
-    checkHighScore();
-    checkHighScore();
-    std::string log = readFile("debug.txt", 10000).value();
-    std::string expected = "earlier line\r\n";
-    for (int check = 0; check < 2; ++check) {
-        expected += "AAA\r\nBBB\r\n";
-        for (int k = 0; k < 8; ++k) expected += "???\r\n";
+TEST_F(Scores, BrokenAndHugeFilesReadUpToTheFirstFailure) {
+    // Blanks only before the read limit, so the text-mode write moves no byte across it.
+    std::string huge = "AAA 40 BBB 30 ";
+    huge += std::string(4096 - huge.size() - 6, ' ') + "CCC 12345 DDD 7 " + std::string(8 << 20, 'x');
+    const struct {
+        std::string text, names;
+        std::int32_t totals[3];
+    } cases[] = {
+        {"AAA 40\nBBB\t-30\n\n  CCC x20\nDDD 10\n", "AAA BBB CCC ", {40, -30, 0}},
+        {std::string(1, '\0') + "AB 12 \xfe\x01 3 ABCDEFGHIJKLMNOP", "??? \xfe\x01 ABCDEFGHIJK ", {12, 3, 0}},
+        {"\r\n \t\r\n", "", {0}},
+        {huge, "AAA BBB CCC ", {40, 30, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.names);
+        writeTextFile("scores_classic.txt", c.text);
+        // The lowest result enters nowhere, so the rows stay as read.
+        std::string names = checkEndedGame(0, -2147483647 - 1);
+        EXPECT_EQ(names.substr(0, c.names.size()), c.names);
+        EXPECT_EQ(names.find_first_not_of("? ", c.names.size()), std::string::npos);
+        for (int k = 0; k < HIGH_SCORE_ROWS; ++k) EXPECT_EQ(highScoreTable[k].total, k < 3 ? c.totals[k] : 0);
     }
-    EXPECT_EQ(log, expected);
+    HighScoreEntry list[3];
+    EXPECT_EQ(readScoreRows("scores_classic.txt", list, 3, LIST_NAME_LENGTH), 2)
+        << "only complete rows count";
 }
 
-TEST(HighScoreFiles, HugeFilesAreReadOnlyAtTheirStartAndNoTokenIsCutInHalf) {
-    // Blanks only before the cut, so the text-mode write moves no byte across it.
-    std::string text = "AAA 40 BBB 30 ";
-    text += std::string(4096 - text.size() - 6, ' ') + "CCC 12345 DDD 7 ";
-    text += std::string(8 << 20, 'x');
-    writeTextFile("scores_classic.txt", text);
-    startEndedGame(0, 0, 0);
-    checkHighScore();
-    EXPECT_EQ(tableNames(), "AAA BBB CCC ??? ??? ??? ??? ??? ??? ???");
-    EXPECT_EQ(highScoreTable[2].total, 0) << "12345 straddles the read limit: no part of it is taken";
-}
-
-TEST(HighScoreFiles, BinaryGarbageGivesPrintableLengthBoundedNames) {
-    std::string garbage;
-    std::uint32_t seed = 12345;
-    for (int i = 0; i < 3000; ++i) {
-        seed = seed * 1103515245u + 12345u;
-        garbage += static_cast<char>(seed >> 24);
-    }
-    garbage.insert(0, std::string("\0\0AB 12 ", 8));
-    writeTextFile("scores_classic.txt", garbage);
-    startEndedGame(0, 5, 0);
-    checkHighScore();
-    EXPECT_STREQ(highScoreTable[0].name, "???") << "a name that starts with NUL reads as empty";
-    for (const HighScoreEntry& row : highScoreTable) {
-        std::size_t length = strnlen(row.name, sizeof row.name);
-        EXPECT_GE(length, 1u);
-        EXPECT_LE(length, 11u);
+TEST_F(Scores, EntryShowsOnlyItsBoxAndTakesLettersInCodeOrderUpToThree) {
+    checkEndedGame(0, 100);
+    const std::uint16_t frozen = static_cast<std::uint16_t>(packColor(200, 0, 0));
+    clearSurface(frontSurface, frozen);
+    clearSurface(backSurface, packColor(0, 200, 0));
+    passWith({});
+    const std::uint16_t* shown = null_backend::lastPicture();
+    for (int y = 0; y < SCREEN_HEIGHT; ++y)
+        for (int x = 0; x < SCREEN_WIDTH; ++x) {
+            const bool inBox = x >= 278 && x < 522 && y >= 368 && y < 462;
+            ASSERT_EQ(shown[y * SCREEN_WIDTH + x], inBox ? backSurface.pixels[y * SCREEN_WIDTH + x] : frozen);
+        }
+    EXPECT_EQ(shown[461 * SCREEN_WIDTH + 521], packColor(50, 50, 255)) << "the frame's outer corner";
+    const struct {
+        std::initializer_list<int> keys;
+        const char* initials;
+        unsigned slept;
+    } passes[] = {{{VK_BACK}, "", 0},  {{'B', 'A'}, "AB", 300},           {{'A', 'B'}, "ABA", 450},
+                  {{'Z'}, "ABA", 450}, {{VK_BACK, VK_DELETE}, "AB", 600}, {{VK_DELETE, 'Z'}, "AB", 900}};
+    for (const auto& pass : passes) {
+        passWith(pass.keys);
+        EXPECT_STREQ(typedInitials, pass.initials);
+        EXPECT_EQ(null_backend::sleptMs(), pass.slept);
     }
 }
 
-TEST(HighScoreFiles, AFailedSaveLeavesTheOldFileAndTheTableAsTheyWere) {
-    writeTextFile("scores_classic.txt", "OLD 10\n");
-    startEndedGame(0, 20, 0);
-    checkHighScore();
-    ASSERT_EQ(newEntryRank, 0);
-    std::strcpy(highScoreTable[0].name, "NEW");
-    highScoreTable[0].total = 20;
-    std::string before = tableNames();
+TEST_F(Scores, EnterSavesTheEntryInItsRowAndAFailedSaveLeavesTheFileWhole) {
+    writeTextFile("scores_classic.txt",
+                  "A 900\nB 800\nC 700\nD 600\nE 500\nF 400\nG 300\nH 200\nI 100\nJ 50\n");
+    checkEndedGame(0, 700, 50);
+    passWith({VK_RETURN});
+    EXPECT_EQ(inScoreEntry, 0);
+    // The next entry starts from the kept initials.
+    checkEndedGame(0, 400);
+    for (int key : {int('Q'), VK_BACK, int('Q'), VK_RETURN}) passWith({key});
 
-    // A file-size limit makes the write fail part-way, as a full disk would.
+    // A file-size limit makes the next save fail part-way, as a full disk would.
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit old{};
     getrlimit(RLIMIT_FSIZE, &old);
-    rlimit tiny = old;
-    tiny.rlim_cur = 16;
+    const rlimit tiny{16, old.rlim_max};
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
-    bool saved = saveHighScores();
+    checkEndedGame(0, 999);
+    passWith({VK_RETURN});
     setrlimit(RLIMIT_FSIZE, &old);
-
-    EXPECT_FALSE(saved);
-    EXPECT_EQ(readFile("scores_classic.txt", 1000).value(), "OLD 10\r\n");
-    EXPECT_EQ(tableNames(), before);
-    EXPECT_EQ(highScoreTable[0].total, 20);
+    EXPECT_EQ(
+        readFile("scores_classic.txt", 1000).value(),
+        "A 900\r\nB 800\r\n??? 750\r\nC 700\r\nD 600\r\nE 500\r\nF 400\r\n??Q 400\r\nG 300\r\nH 200\r\n");
 }
 
-TEST(HighScoreFiles, ResultsBeyondThirtyTwoBitsAreHeldAtTheLimit) {
-    startEndedGame(0, 2147483000, 2000);
-    EXPECT_EQ(finalTotal(), 2147483647);
-    startEndedGame(0, -2147483000, -2000);
-    EXPECT_EQ(finalTotal(), -2147483647 - 1);
+TEST_F(Scores, ListLeavesAtOnceOnAClickExactlyInsideTheButton) {
+    auto clickAt = [](int x, int y) {
+        mouseX = x;
+        mouseY = y;
+        return runHighScoreList();
+    };
+    setKeyDown(VK_LBUTTON, true);
+    EXPECT_EQ(clickAt(199, 515), 1);
+    EXPECT_EQ(clickAt(200, 528), 1);
+    EXPECT_EQ(clickAt(600, 508), 1);
+    EXPECT_EQ(clickAt(599, 527), 0);
+    EXPECT_EQ(clickAt(200, 508), 0);
+    EXPECT_EQ(null_backend::picturesShown(), 3) << "a click leaves before the frame is shown";
+    EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(405, 105)) << "where the menu expects the cursor";
 }
