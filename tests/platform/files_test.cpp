@@ -1,39 +1,40 @@
-// Text files: CR LF line ends, appended lines, saves that keep the old file on failure, bounded reads.
+// Text files (CR LF line ends, saves that keep the old file on failure, bounded reads) and the
+// token reading of their contents, where the first failed read ends the reading.
 #include "platform/files.h"
+#include "platform/tokens.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <climits>
 #include <csignal>
+#include <filesystem>
+#include <iterator>
 #include <sys/resource.h>
+#include <vector>
 
 using namespace crossfall;
 
-TEST(Files, TextModeTurnsEveryNewlineIntoCrLf) {
-    EXPECT_EQ(toTextMode("a\nb\n\n"), "a\r\nb\r\n\r\n");
-    EXPECT_EQ(toTextMode("no newline"), "no newline");
+namespace {
+
+long entriesInFolder() {
+    auto entries = std::filesystem::directory_iterator(".");
+    return std::distance(begin(entries), end(entries));
 }
 
-TEST(Files, AppendLineAddsOneCrLfLinePerCall) {
+} // namespace
+
+TEST(Files, LinesAndTextEndInCrLf) {
     appendLine("log.txt", "first");
     appendLine("log.txt", "");
-    appendLine("log.txt", "third");
-    EXPECT_EQ(readFile("log.txt", 1000).value(), "first\r\n\r\nthird\r\n");
+    EXPECT_EQ(readFile("log.txt", 1000).value(), "first\r\n\r\n");
+    ASSERT_TRUE(writeTextFile("log.txt", "a\nb\n\nc"));
+    EXPECT_EQ(readFile("log.txt", 1000).value(), "a\r\nb\r\n\r\nc") << "replaced, not appended";
+    ASSERT_TRUE(saveTextFile("log.txt", "new\n"));
+    EXPECT_EQ(readFile("log.txt", 1000).value(), "new\r\n");
+    EXPECT_EQ(entriesInFolder(), 1) << "no temporary file is left behind";
 }
 
-TEST(Files, SaveReplacesTheFileAndLeavesNoTemporaryBehind) {
-    ASSERT_TRUE(writeTextFile("f.txt", "old\n"));
-    ASSERT_TRUE(saveTextFile("f.txt", "new\nlines\n"));
-    EXPECT_EQ(readFile("f.txt", 1000).value(), "new\r\nlines\r\n");
-    int entries = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(".")) {
-        (void)entry;
-        ++entries;
-    }
-    EXPECT_EQ(entries, 1);
-}
-
-TEST(Files, SaveThatRunsOutOfSpaceLeavesTheOldFileWhole) {
+TEST(Files, FailedSavesLeaveTheOldFileWhole) {
     ASSERT_TRUE(writeTextFile("f.txt", "old\n"));
     // A file-size limit makes the write fail part-way, as a full disk would.
     std::signal(SIGXFSZ, SIG_IGN);
@@ -46,23 +47,60 @@ TEST(Files, SaveThatRunsOutOfSpaceLeavesTheOldFileWhole) {
     setrlimit(RLIMIT_FSIZE, &old);
     EXPECT_FALSE(saved);
     EXPECT_EQ(readFile("f.txt", 1000).value(), "old\r\n");
-    int entries = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(".")) {
-        (void)entry;
-        ++entries;
-    }
-    EXPECT_EQ(entries, 1) << "the temporary file is removed";
-}
-
-TEST(Files, SaveIntoAMissingFolderFailsCleanly) {
+    EXPECT_EQ(entriesInFolder(), 1) << "the temporary file is removed";
     EXPECT_FALSE(saveTextFile("no/such/folder/f.txt", "x\n"));
-    EXPECT_FALSE(std::filesystem::exists("no"));
 }
 
 TEST(Files, ReadIsBoundedAndMissingFilesReadAsNothing) {
     EXPECT_FALSE(readFile("missing.txt", 10).has_value());
     ASSERT_TRUE(writeTextFile("big.txt", std::string(5000, 'x')));
-    EXPECT_EQ(readFile("big.txt", 4100).value().size(), 4100u);
+    EXPECT_EQ(readFile("big.txt", 4100).value().size(), 4100u) << "more than one read chunk, cut at the bound";
+    EXPECT_EQ(readFile("big.txt", 1u << 20).value().size(), 5000u);
     ASSERT_TRUE(writeTextFile("empty.txt", ""));
     EXPECT_EQ(readFile("empty.txt", 10).value(), "");
+}
+
+TEST(Tokens, WordsAreRunsOfNonBlankBytesCutToTheField) {
+    TokenReader reader("  ABC\r\n\tverylongname 12");
+    std::string word;
+    std::int32_t value = -1;
+    EXPECT_TRUE(reader.readWord(word, 11) && word == "ABC");
+    EXPECT_TRUE(reader.readWord(word, 4) && word == "very");
+    EXPECT_TRUE(reader.readInt(value, IntSyntax::Decimal) && value == 12) << "the cut rest of a word is skipped";
+    EXPECT_FALSE(reader.readWord(word, 11));
+}
+
+TEST(Tokens, IntegersReadLikeAStreamUntilTheFirstFailure) {
+    constexpr int UNTOUCHED = 99;
+    const struct {
+        const char* text;
+        IntSyntax syntax;
+        std::vector<std::int32_t> values; // one per read that succeeds
+        std::int32_t failedValue;         // what the first failed read leaves
+    } cases[] = {
+        // "0x" with no hex digit is the number 0 followed by the junk "x".
+        {"010 0x1F -7 0 +5 0x", IntSyntax::AnyBase, {8, 31, -7, 0, 5, 0}, 0},
+        {"010 -0", IntSyntax::Decimal, {10, 0}, UNTOUCHED},
+        {"5 abc 7", IntSyntax::AnyBase, {5}, 0},
+        {"-", IntSyntax::Decimal, {}, 0},
+        {" \r\n\t ", IntSyntax::Decimal, {}, UNTOUCHED},
+        {"2147483647 -2147483648 2147483648", IntSyntax::Decimal, {INT_MAX, INT_MIN}, INT_MAX},
+        {"-99999999999999999999999999", IntSyntax::AnyBase, {}, INT_MIN},
+        {"0x7FFFFFFF 0xFFFFFFFF", IntSyntax::AnyBase, {INT_MAX}, INT_MAX},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        TokenReader reader(c.text);
+        std::int32_t v = UNTOUCHED;
+        for (std::int32_t expected : c.values) {
+            EXPECT_TRUE(reader.readInt(v, c.syntax) && v == expected) << expected;
+            v = UNTOUCHED;
+        }
+        EXPECT_FALSE(reader.readInt(v, c.syntax));
+        EXPECT_EQ(v, c.failedValue);
+        v = UNTOUCHED;
+        std::string word;
+        EXPECT_FALSE(reader.readInt(v, c.syntax) || reader.readWord(word, 5));
+        EXPECT_EQ(v, UNTOUCHED) << "a read after a failure leaves the value alone";
+    }
 }
