@@ -174,8 +174,10 @@ bool loadBitmapFromMemory(Surface& surface, const void* bytes, std::size_t size)
 }
 
 void loadBitmap(Surface& surface, const char* fileName) {
-    std::optional<std::string> bytes = readFile(fileName, MAX_BITMAP_FILE_BYTES);
-    if (bytes) loadBitmapFromMemory(surface, bytes->data(), bytes->size());
+    const std::optional<std::string> bytes = readFile(fileName, MAX_BITMAP_FILE_BYTES);
+    if (!bytes) return;
+    const std::string& file = *bytes;
+    loadBitmapFromMemory(surface, file.data(), file.size());
 }
 
 bool surfaceLost(const Surface& surface) {
@@ -239,7 +241,7 @@ BlitResult blitSprite(Surface& dest, const Rect& destRect, const Surface& source
     if (!fitsInside(dest, d) || !fitsInside(source, s)) return BlitResult::Failed;
     if (&dest == &source) {
         // Copying within one surface reads from a snapshot so overlapping areas stay whole.
-        Surface snapshot = source;
+        const Surface snapshot = source; // NOLINT(performance-unnecessary-copy-initialization): dest aliases it
         copyArea(dest, d, snapshot, s, keyed);
     } else {
         copyArea(dest, d, source, s, keyed);
