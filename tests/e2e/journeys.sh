@@ -24,6 +24,7 @@ play_mode() {
     local mode=$1 failures_before=$failures
     start_game "$mode" with-data || return
     shot "$mode-menu"
+    [ "$mode" = classic ] && keep_shot classic-menu menu
     [ -s "$dir/colors.txt" ] || fail "$mode: no colors.txt"
     [ -s "$dir/allLengths.txt" ] || fail "$mode: no allLengths.txt"
     above "$(area_mean "$mode-menu" 100 100 200 400)" 0.02 || fail "$mode: the left panel is dark"
@@ -43,6 +44,13 @@ play_mode() {
         sleep 3 # a few seconds of falling before the drops, for the frame rate
         play_rss=$(resident_kib VmRSS)
     fi
+
+    # A few pieces in the field, for a look at the mode being played.
+    for _ in 1 2 3 4 5 6; do tap Left; tap space; done
+    tap Right
+    sleep 0.5
+    shot "$mode-play"
+    keep_shot "$mode-play" "play-$mode"
 
     local score_file="$dir/scores_$mode.txt"
     for _ in $(seq 15); do
@@ -80,6 +88,7 @@ play_mode() {
         sleep 0.3
         cursor_to 780 580
         shot classic-list
+        keep_shot classic-list score-list
         above "$(area_mean classic-list 5 150 140 20)" 0.02 || fail "classic: the score list shows no first row"
         tap Escape
         sleep 0.3
@@ -128,6 +137,8 @@ start_game options with-data && {
     options_cursor_to 500 190
     sleep 0.3
     xdotool keyup d
+    shot options-screen
+    keep_shot options-screen options
     options_cursor_to 560 485
     xdotool mousedown 1
     sleep 0.08

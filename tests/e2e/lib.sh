@@ -84,6 +84,13 @@ click_at() {
 
 shot() { import -window root "$work/$1.png"; }
 
+# With CROSSFALL_SCREENSHOTS set to a folder, keeps a screenshot there under a name (for the README).
+keep_shot() {
+    [ -n "${CROSSFALL_SCREENSHOTS:-}" ] || return 0
+    mkdir -p "$CROSSFALL_SCREENSHOTS"
+    convert "$work/$1.png" -strip "$CROSSFALL_SCREENSHOTS/$2.png"
+}
+
 # Mean brightness (0..1) of an area of a screenshot.
 area_mean() { convert "$work/$1.png" -crop "$4x$5+$2+$3" +repage -format '%[fx:mean]' info:; }
 
