@@ -4,9 +4,9 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
+#include "scratch_folder.h"
 #include "menus/controls_file.h"
 #include "platform/null_backend.h"
 #include "platform/screen_flags.h"
@@ -20,26 +20,6 @@ using namespace crossfall;
 
 namespace {
 
-// The game writes "moves.txt" and reads its art in its folder: a scratch one with the shipped data.
-struct ScratchFolder {
-    std::filesystem::path home = std::filesystem::current_path();
-    std::filesystem::path folder;
-    ScratchFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "crossfall-bench-step-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) std::abort();
-        folder = pattern;
-        for (const auto& entry : std::filesystem::directory_iterator(CROSSFALL_SOURCE_DIR "/data"))
-            if (entry.is_regular_file())
-                std::filesystem::copy_file(entry.path(), folder / entry.path().filename());
-        std::filesystem::current_path(folder);
-    }
-    ~ScratchFolder() {
-        std::filesystem::current_path(home);
-        std::filesystem::remove_all(folder);
-    }
-};
-
 // The play rows of every field the mode shows, full of blocks of all seven colours.
 void fillFields() {
     for (Field& field : fields)
@@ -48,7 +28,7 @@ void fillFields() {
 }
 
 void gameFrames(benchmark::State& state, int mode) {
-    ScratchFolder scratch;
+    ScratchFolder scratch(true);
     null_backend::reset();
     if (!startUp()) std::abort();
     seedRandom(11);

@@ -2,10 +2,10 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "scratch_folder.h"
 #include "menus/main_menu.h"
 #include "platform/input.h"
 #include "platform/null_backend.h"
@@ -17,11 +17,8 @@ using namespace crossfall;
 
 namespace {
 
-// The game works in its folder: give it a scratch one with full score tables.
-void enterScratchFolder() {
-    std::string folder = (std::filesystem::temp_directory_path() / "crossfall-bench-menu-XXXXXX").string();
-    if (mkdtemp(folder.data()) == nullptr) std::abort();
-    std::filesystem::current_path(folder);
+// Full score tables in the scratch folder.
+void writeScoreTables() {
     for (int mode = 0; mode < MODE_COUNT; ++mode) {
         std::ofstream file(scoreFileName(mode), std::ios::binary);
         for (int row = 0; row < HIGH_SCORE_ROWS; ++row) file << "PLAYER" << row << ' ' << (10000 - row * 500) << "\r\n";
@@ -31,7 +28,8 @@ void enterScratchFolder() {
 } // namespace
 
 static void menuFrameWithBestScores(benchmark::State& state) {
-    enterScratchFolder();
+    ScratchFolder scratch(true);
+    writeScoreTables();
     null_backend::reset();
     if (!startUp()) {
         state.SkipWithError("start-up found no display");
@@ -40,8 +38,5 @@ static void menuFrameWithBestScores(benchmark::State& state) {
     mouseX = mouseY = 0;
     for (auto _ : state) benchmark::DoNotOptimize(runMainMenu());
     if (showScoreList != 0 || inOptions != 0) state.SkipWithError("the menu left its resting state");
-    std::filesystem::path folder = std::filesystem::current_path();
-    std::filesystem::current_path(std::filesystem::temp_directory_path());
-    std::filesystem::remove_all(folder);
 }
 BENCHMARK(menuFrameWithBestScores)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);

@@ -3,9 +3,9 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
+#include "scratch_folder.h"
 #include "menus/controls_file.h"
 #include "platform/input.h"
 #include "platform/null_backend.h"
@@ -18,22 +18,6 @@
 using namespace crossfall;
 
 namespace {
-
-// The game writes "moves.txt" in its folder: give it a scratch one, removed afterwards.
-struct ScratchFolder {
-    std::filesystem::path home = std::filesystem::current_path();
-    std::filesystem::path folder;
-    ScratchFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "crossfall-bench-rules-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) std::abort();
-        folder = pattern;
-        std::filesystem::current_path(folder);
-    }
-    ~ScratchFolder() {
-        std::filesystem::current_path(home);
-        std::filesystem::remove_all(folder);
-    }
-};
 
 void freshGame(int mode) {
     null_backend::reset();
@@ -54,7 +38,7 @@ void tick() {
 } // namespace
 
 static void classicTick(benchmark::State& state) {
-    ScratchFolder scratch;
+    ScratchFolder scratch(false);
     freshGame(MODE_CLASSIC);
     std::uint32_t keys = 1;
     for (auto _ : state) {
@@ -70,7 +54,7 @@ static void classicTick(benchmark::State& state) {
 BENCHMARK(classicTick);
 
 static void fourWayTickFullFields(benchmark::State& state) {
-    ScratchFolder scratch;
+    ScratchFolder scratch(false);
     freshGame(MODE_4WAY);
     // Every arm stacked to row 2, one gap per row so nothing clears.
     for (int arm = 0; arm < ARM_COUNT; ++arm)
@@ -96,7 +80,7 @@ static void fourWayTickFullFields(benchmark::State& state) {
 BENCHMARK(fourWayTickFullFields);
 
 static void fourWayLockWithClears(benchmark::State& state) {
-    ScratchFolder scratch;
+    ScratchFolder scratch(false);
     freshGame(MODE_4WAY);
     for (int c = 0; c < FIELD_COLUMNS; ++c)
         for (int r = 11; r < PLAY_ROWS; ++r) fields[0].cells[c][r] = c == 5 ? 3 : (r == 19 ? EMPTY : 4);

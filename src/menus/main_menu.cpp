@@ -22,10 +22,6 @@ namespace {
 
 // ---- What the menu shows ----
 
-constexpr ColorRef WHITE = rgb(255, 255, 255);
-constexpr ColorRef RED = rgb(255, 0, 0);
-constexpr ColorRef GREEN = rgb(0, 255, 0);
-constexpr ColorRef BLUE = rgb(0, 0, 255);
 constexpr ColorRef PALE_BLUE = rgb(175, 175, 255);
 constexpr ColorRef LIGHT_BLUE = rgb(150, 150, 255);
 

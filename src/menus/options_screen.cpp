@@ -19,11 +19,6 @@ namespace {
 
 // ---- What the screen shows ----
 
-constexpr ColorRef WHITE = rgb(255, 255, 255);
-constexpr ColorRef RED = rgb(255, 0, 0);
-constexpr ColorRef GREEN = rgb(0, 255, 0);
-constexpr ColorRef BLUE = rgb(0, 0, 255);
-constexpr ColorRef YELLOW = rgb(255, 255, 0);
 constexpr ColorRef CAPTION_HOVER = rgb(100, 100, 255);
 
 constexpr int VK_ESCAPE = 27;

@@ -16,6 +16,13 @@ constexpr ColorRef rgb(int r, int g, int b) {
 }
 
 // Measured once per run by createFont: advance widths of bytes 0..249 read as Windows-1252.
+// The plain text colours the screens share.
+constexpr ColorRef WHITE = rgb(255, 255, 255);
+constexpr ColorRef RED = rgb(255, 0, 0);
+constexpr ColorRef GREEN = rgb(0, 255, 0);
+constexpr ColorRef BLUE = rgb(0, 0, 255);
+constexpr ColorRef YELLOW = rgb(255, 255, 0);
+
 extern std::int32_t charWidths[250];
 
 // Finds and opens the face and rasterises its glyphs once; false (said once on stderr) when there
