@@ -39,7 +39,7 @@ play_mode() {
     fi
 
     click_at 200 "${entry_y[$mode]}"
-    wait_for_line "$dir/stderr" "screen G" 5 || { fail "$mode: clicking the entry started no game"; return; }
+    wait_for_line "$err" "screen G" 5 || { fail "$mode: clicking the entry started no game"; return; }
     if [ "$mode" = classic ]; then
         sleep 3 # a few seconds of falling before the drops, for the frame rate
         play_rss=$(resident_kib VmRSS)
@@ -93,7 +93,7 @@ play_mode() {
         tap Escape
         sleep 0.3
         game_rate=$(awk '/screen G/ { p = $3; t = $5; next } p && /screen/ { printf "%.2f", ($3 - p) * 1000 / ($5 - t); exit }' \
-            "$dir/stderr")
+            "$err")
         classic_first_frame=$first_frame_ms
     fi
     exit_by_menu "$mode"
@@ -149,7 +149,7 @@ start_game options with-data && {
     cmp -s "$dir/expected-controls" "$dir/myControls.txt" ||
         fail "options: myControls.txt is not the expected thirteen lines: $(od -c "$dir/myControls.txt" | head -5)"
     click_at 200 205
-    wait_for_line "$dir/stderr" "screen G" 5 || fail "options: no game started"
+    wait_for_line "$err" "screen G" 5 || fail "options: no game started"
     sleep 0.3
     shot options-before-drop
     tap d

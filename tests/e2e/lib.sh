@@ -105,17 +105,21 @@ area_changes() {
 
 above() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
 
-# Starts the game in a new folder holding a copy of the data (or none); sets game_pid and dir.
+# Starts the game in a folder (made if missing) holding a copy of the data (or none); sets game_pid,
+# dir and err (its stderr). A command in the array launch_prefix (e.g. to run as another user) goes
+# before the game.
+launch_prefix=()
 start_game() {
     dir="$work/$1"
+    err="$work/$1.stderr" # beside the folder, which may be full or unwritable
     mkdir -p "$dir"
     [ "$2" = with-data ] && cp "$data"/*.bmp "$data"/*.wav "$dir"/ 2>/dev/null
     started_ms=$(now_ms)
-    (cd "$dir" && CROSSFALL_TRACE=1 exec "$game") 2>"$dir/stderr" &
+    (cd "$dir" && CROSSFALL_TRACE=1 exec "${launch_prefix[@]}" "$game") 2>"$err" &
     game_pid=$!
-    if ! wait_for_line "$dir/stderr" "screen M" 15; then
+    if ! wait_for_line "$err" "screen M" 15; then
         fail "$1: the menu never showed"
-        cat "$dir/stderr"
+        cat "$err"
         return 1
     fi
     first_frame_ms=$(($(now_ms) - started_ms))
