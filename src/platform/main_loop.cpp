@@ -91,10 +91,8 @@ void shutDown() {
 }
 
 int runGame() {
-    if (!startUp()) {
-        std::fprintf(stderr, "Crossfall: cannot run without a display; is DISPLAY or WAYLAND_DISPLAY set?\n");
-        return 1;
-    }
+    // Without a display there is nothing to play on; opening it has said why.
+    if (!startUp()) return 1;
     return runMainLoop(gameScreens);
 }
 
