@@ -133,15 +133,12 @@ constexpr Rect SCORE_LIST_LINK = {400, 418, 720, 435};
 
 // ---- Drawing helpers ----
 
-bool inside(const Rect& rect, int x, int y) {
-    return rect.left <= x && x < rect.right && rect.top <= y && y < rect.bottom;
-}
 
 Rect entryRect(const MenuEntry& entry) { return {ENTRY_LEFT, entry.top, ENTRY_RIGHT, entry.top + ENTRY_HEIGHT}; }
 
 bool overAnyEntry(int x, int y) {
     for (const MenuEntry& entry : menuEntries)
-        if (inside(entryRect(entry), x, y)) return true;
+        if (contains(entryRect(entry), x, y)) return true;
     return false;
 }
 
@@ -176,7 +173,7 @@ void drawBestScoresPanel(bool buttonHeld) {
         drawText(best.name[0] != '\0' ? best.name : "???", 520, row.y, GREEN, backSurface);
         drawTextRight(total, 700, row.y, RED, backSurface);
     }
-    bool overLink = inside(SCORE_LIST_LINK, mouseX, mouseY);
+    bool overLink = contains(SCORE_LIST_LINK, mouseX, mouseY);
     drawTextCentered("Click here for all High Scores!", PANEL_X, 420, overLink ? LIGHT_BLUE : BLUE, backSurface);
     if (overLink && buttonHeld) showScoreList = 1;
 }
@@ -250,7 +247,7 @@ int runMainMenu() {
     for (int k = 0; k < static_cast<int>(std::size(menuEntries)); ++k) {
         const MenuEntry& entry = menuEntries[k];
         drawTextCentered(entry.label, LABEL_X, entry.top + 2, k == OPTIONS_ENTRY ? PALE_BLUE : WHITE, backSurface);
-        if (inside(entryRect(entry), hitX, hitY) && actOnHoveredEntry(k, buttonHeld) == Outcome::Leave) return 0;
+        if (contains(entryRect(entry), hitX, hitY) && actOnHoveredEntry(k, buttonHeld) == Outcome::Leave) return 0;
     }
 
     // Return freezes the picture while hover and clicks still work.

@@ -67,14 +67,6 @@ const OptionRow optionRows[] = {
 
 // ---- Helpers ----
 
-bool inside(const Rect& rect, int x, int y) {
-    return rect.left <= x && x < rect.right && rect.top <= y && y < rect.bottom;
-}
-
-bool cursorOver(const Rect& rect) {
-    return inside(rect, mouseX, mouseY);
-}
-
 // A lost surface is repaired at once and the frame goes on.
 void repairIfLost(BlitResult result) {
     if (result == BlitResult::SurfaceLost) restoreAllSurfaces();

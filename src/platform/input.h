@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "platform/video.h"
+
 namespace crossfall {
 
 // The last read mouse state: motion since the previous read and one byte per button (0x80 = down).
@@ -29,6 +31,8 @@ void initInput();
 void pollMouse();
 // pollMouse, add the motion to the cursor, then clamp x below, y below, x above, y above.
 void trackCursor(int minX, int minY, int maxX, int maxY);
+// True when the cursor's hot spot (mouseX, mouseY) is inside the rectangle.
+inline bool cursorOver(const Rect& rect) { return contains(rect, mouseX, mouseY); }
 // True while the key or mouse button with this virtual-key code is down; false outside 0..255.
 bool keyHeld(int code);
 

@@ -16,6 +16,11 @@ struct Rect {
     std::int32_t bottom = 0;
 };
 
+// A point is inside when left <= x < right and top <= y < bottom.
+constexpr bool contains(const Rect& rect, int x, int y) {
+    return rect.left <= x && x < rect.right && rect.top <= y && y < rect.bottom;
+}
+
 struct Surface {
     std::int32_t width = 0;
     std::int32_t height = 0;

@@ -17,10 +17,6 @@ constexpr Rect returnButton{200, 508, 600, 528};
 
 const char* const columnHeadings[MODE_COUNT] = {"Classic", "Rubik's", "4-Way", "Duofall", "Time Attack"};
 
-bool cursorOver(const Rect& rect) {
-    return mouseX >= rect.left && mouseX < rect.right && mouseY >= rect.top && mouseY < rect.bottom;
-}
-
 void drawHeadings() {
     for (int c = 0; c < MODE_COUNT; ++c) drawTextCentered(columnHeadings[c], 160 * c + 85, 100, rgb(255, 255, 255), backSurface);
     drawTextCentered("High Score List.", 400, 30, rgb(0, 255, 0), backSurface);
