@@ -1,13 +1,15 @@
-// "myControls.txt": its exact bytes, reading it back, and what odd or missing files do.
+// "myControls.txt": its exact bytes, reading it back, odd or missing files, and the key names shown.
 #include "menus/controls_file.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <string>
 #include <vector>
 
+#include "menus/key_names.h"
 #include "platform/files.h"
 
 namespace crossfall {
@@ -50,13 +52,27 @@ TEST(ControlsFile, OddFilesReadAsAStreamWouldAndStopAtTheFirstBadValue) {
         {std::string(1 << 20, ' ') + "1 2 3", {}}, // only the head of a huge file is read
     };
     for (const auto& [text, leading] : cases) {
-        SCOPED_TRACE(text.substr(0, 24));
         resetControlsToDefaults();
         Values expected = DEFAULTS;
         std::copy(leading.begin(), leading.end(), expected.begin());
         ASSERT_TRUE(writeTextFile("myControls.txt", text));
         loadControls();
-        EXPECT_EQ(current(), expected);
+        EXPECT_EQ(current(), expected) << text.substr(0, 24);
+    }
+}
+
+TEST(KeyName, CharactersFixedNamesAndQuestionMarksWithKeypadNamesWinning) {
+    const std::pair<int, const char*> cases[] = {
+        {47, "/"},      {65, "A"},         {94, "^"},      {95, "?"},           {96, "Num0"},
+        {97, "Num1"},   {105, "Num9"},     {106, "j"},     {126, "~"},          {127, "?"},
+        {9, "Tab Key"}, {32, "Space Bar"}, {46, "Delete"}, {160, "Left Shift"}, {163, "Right Control"},
+        {0, "?"},       {16, "?"},         {164, "?"},     {INT_MIN, "?"},      {INT_MAX, "?"},
+    };
+    for (const auto& [code, name] : cases) {
+        char out[KEY_NAME_SIZE];
+        std::fill_n(out, KEY_NAME_SIZE, 'x'); // an unterminated name cannot pass
+        keyName(code, out);
+        EXPECT_STREQ(out, name) << code;
     }
 }
 
