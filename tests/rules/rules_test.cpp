@@ -45,19 +45,17 @@ struct RulesTest : ::testing::Test {
     }
 
     // Holds or releases the key, runs the ticks and checks the value, for each {ticks, held, expected}.
-    template <class Value>
-    static void expectSteps(int key, std::initializer_list<std::array<int, 3>> steps, Value value) {
+    static void expectSteps(int key, std::initializer_list<std::array<int, 3>> steps, const int& value) {
         for (const auto& [ticks, held, expected] : steps) {
-            hold(key, held != 0);
+            setKeyDown(key, held != 0);
             frame(ticks);
-            EXPECT_EQ(value(), expected) << "after " << ticks << " ticks";
+            EXPECT_EQ(value, expected) << "after " << ticks << " ticks";
         }
     }
 
     static int countBlocks(const Field& field) {
         int n = 0;
-        for (const auto& column : field.cells)
-            for (int r = 0; r < PLAY_ROWS; ++r) n += column[r] > 0;
+        for (const auto& column : field.cells) n += PLAY_ROWS - std::count(column, column + PLAY_ROWS, EMPTY);
         return n;
     }
 
@@ -72,14 +70,9 @@ struct RulesTest : ::testing::Test {
         return true;
     }
 
-    // A game whose first falling piece is of the given kind (0 is the T).
     static void startWith(int mode, int kind) { nextPiece = makePiece(kind, 0), startGame(mode); }
-    static void hold(int code, bool down = true) { setKeyDown(code, down); }
-    bool sameShape(const Piece& a, const Piece& b) { return !std::memcmp(a.shape, b.shape, sizeof a.shape); }
-    bool sameCells(const Field& a, const Field& b) { return !std::memcmp(a.cells, b.cells, sizeof a.cells); }
+    template <class T> static bool same(const T& a, const T& b) { return !std::memcmp(&a, &b, sizeof a); }
 };
-
-// ---- Pieces and their tick ----
 
 TEST(RandomTest, FollowsTheLinearCongruentialSequence) {
     seedRandom(1);
@@ -88,22 +81,18 @@ TEST(RandomTest, FollowsTheLinearCongruentialSequence) {
 
 TEST_F(RulesTest, EveryStartResetsTheModesFieldsKeepsTheWallsBringsInTheShownPieceAndFillsObstaclesBelow) {
     const char* const clearedByMode[5] = {"0", "0", "0123", "045", "0"};
-    int armsSeen[4] = {};
     for (int n = 0; n < 100; ++n) {
         const int mode = n % 5, shownKind = nextPiece.kind;
         score = comboBonuses = combo = bestCombo = gameOver = level = 7;
         for (Field& field : fields) field.cells[4][5] = 3;
         startGame(mode);
-        const int sum = score + comboBonuses + combo + bestCombo + gameOver;
-        EXPECT_EQ(std::tuple(sum, level, currentPiece.kind, currentPiece.x, currentPiece.y),
-                  std::tuple(0, 1, shownKind, 3, -1));
-        armsSeen[currentPiece.fieldIndex & 3] += mode == MODE_4WAY; // a random arm
+        EXPECT_EQ(std::tuple(score + comboBonuses + combo + bestCombo + gameOver, level, currentPiece.kind),
+                  std::tuple(0, 1, shownKind));
         for (int f = 0; f < FIELD_COUNT; ++f) {
             EXPECT_EQ(countBlocks(fields[f]), std::strchr(clearedByMode[mode], '0' + f) ? 0 : 1) << mode << f;
             for (const auto& column : fields[f].cells) EXPECT_EQ(column[20] + column[31], 2 * WALL);
         }
     }
-    for (int seen : armsSeen) EXPECT_GT(seen, 0);
     obstacleMode = 1; // about 7 cells in 16 of the lower half, shared by the 4-Way arms
     startGame(MODE_4WAY);
     EXPECT_TRUE(countBlocks(fields[0]) > 20 && centresAgree());
@@ -113,47 +102,44 @@ TEST_F(RulesTest, EveryStartResetsTheModesFieldsKeepsTheWallsBringsInTheShownPie
 TEST_F(RulesTest, GravityEveryHundredthTickHurryEveryTenthAndAHardDropLocksAtOnceButWaitsForARepress) {
     startWith(MODE_CLASSIC, 0);
     score = 870;
-    expectSteps(keyHurry, {{99, 0, -1}, {1, 0, 0}, {9, 1, 0}, {1, 1, 1}}, [] { return currentPiece.y; });
+    expectSteps(keyHurry, {{99, 0, -1}, {1, 0, 0}, {9, 1, 0}, {1, 1, 1}}, currentPiece.y);
     EXPECT_EQ(readFile("moves.txt", 1000).value_or("").substr(0, 12), "0\r\n1\r\n2\r\n3\r\n");
-    hold(keyHurry, false);
-    const auto settled = [] { return countBlocks(fields[0]); };
-    expectSteps(keyDrop, {{1, 1, 4}, {150, 1, 4}, {1, 1, 8}, {1, 0, 8}, {1, 1, 12}}, settled);
-    // The first T's bar on the floor; ten points a lock, and 900 gives level 2.
-    EXPECT_EQ(std::tuple(fields[0].cells[4][19], score, level), std::tuple(1, 900, 2));
+    setKeyDown(keyHurry, false);
+    // Ten points a lock; 900 gives level 2.
+    expectSteps(keyDrop, {{1, 1, 880}, {150, 1, 880}, {1, 1, 890}, {1, 0, 890}, {1, 1, 900}}, score);
+    EXPECT_EQ(std::tuple(fields[0].cells[4][19], countBlocks(fields[0]), level), std::tuple(1, 12, 2));
 }
 
 TEST_F(RulesTest, BothSideKeysCancelAndAHeldMoveRepeatsAfterFortyFiveThenNineUpToTheWall) {
     startWith(MODE_CLASSIC, 0);
-    hold(keyRight);
-    const auto x = [] { return currentPiece.x; };
-    expectSteps(keyLeft, {{1, 1, 3}, {0, 0, 3}}, x);
+    setKeyDown(keyRight, true);
+    expectSteps(keyLeft, {{1, 1, 3}, {0, 0, 3}}, currentPiece.x);
     expectSteps(keyRight,
-                {{8, 1, 3}, {1, 1, 4}, {1, 0, 4}, {1, 1, 5}, {44, 1, 5}, {1, 1, 6}, {9, 1, 6}, {0, 0, 6}}, x);
-    expectSteps(keyLeft, {{100, 1, -1}}, x);
+                {{8, 1, 3}, {1, 1, 4}, {1, 0, 4}, {1, 1, 5}, {44, 1, 5}, {1, 1, 6}, {9, 1, 6}, {0, 0, 6}},
+                currentPiece.x);
+    expectSteps(keyLeft, {{100, 1, -1}}, currentPiece.x);
 }
 
 TEST_F(RulesTest, AtTheTopTheIPieceTurnsOnlyCounterClockwiseARefusedTurnStillWaitsAndTheONeverTurns) {
     startWith(MODE_CLASSIC, 1);
-    hold(keyRotateCW);
+    setKeyDown(keyRotateCW, true);
     frame(); // its top block would be above row 0
-    EXPECT_TRUE(sameShape(currentPiece, pieceTemplates[1]));
-    hold(keyRotateCW, false);
-    // Standing in column 2, rows 1..4, once the refused turn's 50 ticks have passed.
-    expectSteps(keyRotateCCW, {{49, 1, 0}, {1, 1, 1}}, [] { return currentPiece.shape[2][4]; });
+    EXPECT_TRUE(same(currentPiece.shape, pieceTemplates[1].shape));
+    setKeyDown(keyRotateCW, false);
+    expectSteps(keyRotateCCW, {{49, 1, 0}, {1, 1, 1}}, currentPiece.shape[2][4]); // now column 2, rows 1..4
     startWith(MODE_CLASSIC, KIND_O);
     frame();
-    EXPECT_TRUE(sameShape(currentPiece, pieceTemplates[KIND_O]));
+    EXPECT_TRUE(same(currentPiece.shape, pieceTemplates[KIND_O].shape));
 }
 
 TEST_F(RulesTest, ABlockedEntryEndsTheGameWithoutPointsAndOnTheLeftDuofallSideEndsTheTick) {
+    setKeyDown(keyLeft, true);
     for (int f : {0, 5, 4}) {
         startWith(f == 0 ? MODE_CLASSIC : MODE_DUOFALL, 0);
         Piece& piece = f == 5 ? currentPiece2 : currentPiece;
-        piece = makePiece(0, f);
-        piece.y = 17;
+        piece.y = 17; // any kind locks on the floor
         piece.gravityCount = 200;
         fields[f].cells[5][1] = 3; // under every kind as it enters
-        hold(keyLeft);
         frame();
         EXPECT_EQ(std::tuple(gameOver, scoreCheckDone, score), std::tuple(1, 0, 0)) << "field " << f;
     }
@@ -164,25 +150,21 @@ TEST_F(RulesTest, DuofallRightLockDealsOnlyTheRightAndRestartsTheLeftGravityAndA
     startWith(MODE_DUOFALL, 0);
     nextPiece.dropLock = 7; // a mark a fresh deal would clear
     currentPiece.gravityCount = 70;
-    currentPiece2 = makePiece(0, 5);
     currentPiece2.y = 17;
     currentPiece2.gravityCount = 149;
     frame();
     EXPECT_EQ(std::tuple(countBlocks(fields[5]), currentPiece.gravityCount, score, nextPiece.dropLock),
               std::tuple(4, 0, 10, 7));
-    currentPiece2.dropLock = 100;
-    hold(keyDrop);
+    setKeyDown(keyDrop, true); // the new right piece's own drop is locked
     frame();
     EXPECT_EQ(std::pair(countBlocks(fields[4]), currentPiece2.y), std::pair(4, 0));
     startWith(MODE_CLASSIC, 0); // a hard drop there must not reach the next Duofall game
     frame();
-    hold(keyDrop, false);
+    setKeyDown(keyDrop, false);
     startWith(MODE_DUOFALL, 0);
     frame();
     EXPECT_EQ(currentPiece2.y, -1);
 }
-
-// ---- Rows, levels and speed ----
 
 TEST_F(RulesTest, FullRowsAnywhereGoWithASoundEachAndRemovalsWhileASoundPlaysBuildTheChain) {
     for (int r : {0, 1, 12, 19})
@@ -191,12 +173,11 @@ TEST_F(RulesTest, FullRowsAnywhereGoWithASoundEachAndRemovalsWhileASoundPlaysBui
     fields[0].cells[0][18] = 5;
     clearFullRows(0);
     EXPECT_EQ(std::tuple(fields[0].cells[7][7], fields[0].cells[0][19]), std::tuple(6, 5));
-    int sounding = 0;
-    for (const SoundRecord& voice : voices) sounding += voice.active;
+    const auto sounding = std::count_if(voices, voices + VOICE_COUNT, [](auto& v) { return v.active; });
     // With no voice sounding before, a chain starts at 1 and earns nothing.
     EXPECT_EQ(std::tuple(countBlocks(fields[0]), sounding, combo, comboBonuses), std::tuple(2, 4, 1, 0));
+    voicesBusy = 1;
     for (int link = 2; link <= 3; ++link) {
-        voicesBusy = 1;
         for (auto& column : fields[0].cells) column[10] = column[11] = 1;
         clearFullRows(0);
         EXPECT_EQ(combo, link);
@@ -207,17 +188,14 @@ TEST_F(RulesTest, FullRowsAnywhereGoWithASoundEachAndRemovalsWhileASoundPlaysBui
 
 TEST_F(RulesTest, FallDelaysFollowModeLevelChainAndGameOver) {
     // {mode, level, combo, gameOver, delay}: long chains slow levels 6 up; a game over drops the mode's part.
-    const int cases[][5] = {{0, 1, 0, 0, 100}, {0, 4, 0, 0, 60},  {0, 8, 0, 0, 15}, {0, 9, 0, 0, 8},
-                            {1, 9, 0, 0, 12},  {4, 7, 0, 0, 25},  {2, 6, 0, 0, 44}, {2, 8, 0, 0, 25},
-                            {2, 9, 0, 0, 21},  {3, 2, 0, 0, 140}, {0, 9, 4, 0, 12}, {0, 9, 2, 0, 8},
-                            {0, 5, 4, 0, 50},  {2, 9, 0, 1, 12},  {3, 6, 3, 0, 93}};
+    const int cases[][5] = {{0, 8, 0, 0, 15}, {0, 9, 0, 0, 8},  {1, 9, 0, 0, 12}, {4, 7, 0, 0, 25},
+                            {2, 6, 0, 0, 44}, {2, 8, 0, 0, 25}, {2, 9, 0, 0, 21}, {3, 2, 0, 0, 140},
+                            {0, 9, 4, 0, 12}, {0, 5, 4, 0, 50}, {2, 9, 0, 1, 12}, {3, 6, 3, 0, 93}};
     for (const auto& [mode, lvl, chain, over, delay] : cases) {
         gameMode = mode, level = lvl, combo = chain, gameOver = over;
         EXPECT_EQ(currentFallDelay(), delay) << mode << "/" << lvl << "/" << chain << "/" << over;
     }
 }
-
-// ---- Modes ----
 
 TEST_F(RulesTest, AFullCentreColumnIsRemovedThroughTheNeighbourArmButTheOppositeArmIsLeft) {
     startWith(MODE_4WAY, 0);
@@ -226,18 +204,16 @@ TEST_F(RulesTest, AFullCentreColumnIsRemovedThroughTheNeighbourArmButTheOpposite
     shareCentre(0);
     fields[1].cells[3][9] = 7;                          // arm 1's own strip, next to the centre
     for (auto& column : fields[2].cells) column[3] = 5; // a full row of the opposite arm's strip
-    hold(keyDrop);
+    setKeyDown(keyDrop, true);
     frame(); // the T's bar lands on row 10, closing column 5
-    EXPECT_TRUE(centresAgree());
-    for (const auto& column : fields[2].cells) EXPECT_EQ(column[3], 5);
-    EXPECT_EQ(fields[1].cells[3][10], 7); // moved one cell toward the centre
-    // Left: the T's stem and left block, its right block moved into column 5, and the 7.
-    EXPECT_EQ(std::pair(countBlocks(fields[0]), fields[0].cells[5][10]), std::pair(4, 1));
+    // Arm 0 keeps the T's stem, its left block, its right block moved into column 5, and the 7.
+    EXPECT_EQ(std::tuple(centresAgree(), countBlocks(fields[0]), fields[0].cells[5][10],
+                         fields[1].cells[3][10], fields[2].cells[9][3]),
+              std::tuple(true, 4, 1, 7, 5));
 }
 
 TEST_F(RulesTest, FourWayPiecesTakeAFreeArmLocksEarnLessAsArmsCloseAndNoFreeArmEndsTheGame) {
     startWith(MODE_4WAY, 0);
-    nextPiece = makePiece(0, 0);
     fields[0].cells[5][0] = fields[1].cells[5][0] = 2;
     chooseNextArm(); // two arms blocked
     addLockPoints();
@@ -261,20 +237,19 @@ TEST_F(RulesTest, EachFourWayArmMovesTheWayItsArrowPointsAndAdvancedControlsRebi
     startWith(MODE_4WAY, 0);
     keyUp = 38;
     keyDown = 40;
-    const auto column = [] { return currentPiece.x; };
     for (int arm = 0; arm < 4; ++arm) {
         currentPiece = makePiece(0, arm);
-        expectSteps(37 + arm, {{1, 1, 2}, {0, 0, 2}}, column); // Left, Up, Right, Down
+        expectSteps(37 + arm, {{1, 1, 2}, {0, 0, 2}}, currentPiece.x); // Left, Up, Right, Down
     }
     ASSERT_TRUE(writeTextFile("myControls.txt", "162\n163\n38\n40\n37\n39\n37\n39\n1\n"));
     startWith(MODE_4WAY, 0);
     currentPiece.fieldIndex = 1;
     Piece turned = currentPiece;
     rotatePiece(turned, +1);
-    expectSteps(39, {{1, 1, 3}, {0, 0, 3}}, column); // Right turns counter-clockwise in arm 1
-    EXPECT_TRUE(sameShape(currentPiece, turned));
+    expectSteps(39, {{1, 1, 3}, {0, 0, 3}}, currentPiece.x); // Right turns counter-clockwise in arm 1
+    EXPECT_TRUE(same(currentPiece.shape, turned.shape));
     EXPECT_EQ(std::pair(keyHurry, keyDrop), std::pair(17, 32));
-    expectSteps(38, {{1, 1, 2}}, column); // Up moves toward column 0
+    expectSteps(38, {{1, 1, 2}}, currentPiece.x); // Up moves toward column 0
 }
 
 TEST_F(RulesTest, ADueRubikSpinWaitsForTheFallingPieceThenTurnsAFullColumnIntoARemovedRow) {
@@ -284,8 +259,7 @@ TEST_F(RulesTest, ADueRubikSpinWaitsForTheFallingPieceThenTurnsAFullColumnIntoAR
     const Field before = fields[0];
     spinCount = spinPeriod() - 1;
     frame(2);
-    EXPECT_EQ(spinCount, spinPeriod() + 1);
-    EXPECT_TRUE(sameCells(before, fields[0]));
+    EXPECT_EQ(std::pair(spinCount, same(before.cells, fields[0].cells)), std::pair(spinPeriod() + 1, true));
     currentPiece.y = -1;
     fields[0].cells[1][14] = EMPTY;
     for (int r = 10; r < 20; ++r) fields[0].cells[2][r] = 3;
@@ -303,12 +277,9 @@ TEST_F(RulesTest, ARiseLiftsEverythingAndThePieceOrEndsTheGameWithTheFieldKept) 
         fields[0].cells[4][2] = n == 1 ? 5 : EMPTY; // under the entering T's bar
         fields[0].cells[5][19] = 4;
         currentPiece.y = n == 2 ? 16 : -1; // then the T's bar rests on that block
-        const Field before = fields[0];
         frame();
-        EXPECT_EQ(std::pair(gameOver, currentPiece.y), n < 2 ? std::pair(1, -1) : std::pair(0, 15)) << n;
-        EXPECT_EQ(sameCells(before, fields[0]), n < 2);
-        EXPECT_EQ(std::pair(fields[0].cells[5][18], fields[0].cells[5][19]),
-                  n < 2 ? std::pair(0, 4) : std::pair(4, 0));
+        EXPECT_EQ(std::tuple(gameOver, currentPiece.y, fields[0].cells[5][18], fields[0].cells[5][19]),
+                  n < 2 ? std::tuple(1, -1, 0, 4) : std::tuple(0, 15, 4, 0));
     }
 }
 
