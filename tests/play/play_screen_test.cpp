@@ -115,10 +115,23 @@ TEST_F(PlayScreenTest, RowFlashCoversTheRowInEachArmThenPutsTheLabelAtItsEnds) {
         EXPECT_EQ(null_backend::picturesShown(), flashed ? 11 : 0) << "Duofall rows go unflashed";
         EXPECT_EQ(count(s, sprite(vertical ? Bitmap::AnimCol : Bitmap::AnimRow)), flashed ? 160 * 16 : 0);
         EXPECT_EQ(count({0, 0, 800, 600}, 0), flashed ? 800 * 600 - 160 * 16 : 800 * 600) << "nothing else";
+        const auto backdrop = [](int x, int y) { return sprite(Bitmap::Bg1, x, y); };
+        EXPECT_EQ(matching(s, frontSurface.pixels.data(), backdrop), flashed ? 160 * 16 : 0) << "backdrop put back";
         const ScreenPoint* p = comboLabelPoints;
         EXPECT_EQ(std::tuple(p[0].x, p[0].y, p[1].x, p[1].y),
                   std::tuple(s.left, s.top, vertical ? s.left : s.right, vertical ? s.bottom : s.top));
     }
+}
+
+TEST_F(PlayScreenTest, ARowALockFillsStillShowsInThatFrameAndIsGoneFromTheNext) {
+    startGame(MODE_CLASSIC);
+    for (int c : {0, 1, 2, 7, 8, 9}) fields[0].cells[c][19] = 5;
+    currentPiece.y = 17; // the bar rests on row 19, columns 3..6, and falls (locks) this frame
+    currentPiece.gravityCount = 99;
+    gameStep();
+    for (int c : {0, 3}) EXPECT_TRUE(square(cellPixel(0, c, 19), block(c == 0 ? 5 : I_PIECE + 1))) << c;
+    gameStep();
+    for (int c : {0, 3}) EXPECT_TRUE(square(cellPixel(0, c, 19), bgDir(0))) << c;
 }
 
 TEST_F(PlayScreenTest, PanelShowsComboUntilNoEffectSoundsPreviewUntilSwitchedOffAndGaugesCappedAtFull) {
