@@ -12,6 +12,7 @@
 #include "platform/input.h"
 #include "platform/null_backend.h"
 #include "platform/screen_flags.h"
+#include "platform/text.h"
 #include "platform/video.h"
 #include "rules/game_state.h"
 #include "scores/high_score_entry.h"
@@ -172,4 +173,24 @@ TEST_F(Scores, ListLeavesAtOnceOnAClickExactlyInsideTheButton) {
     EXPECT_EQ(clickAt(200, 508), 0);
     EXPECT_EQ(null_backend::picturesShown(), 3) << "a click leaves before the frame is shown";
     EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(405, 105)) << "where the menu expects the cursor";
+}
+
+TEST_F(Scores, ListShowsAtMostTenRowsDarkeningDownTheColumn) {
+    std::string twelve;
+    for (int k = 0; k < 12; ++k) twelve += "AAA " + std::to_string(900 - k) + "\n";
+    ASSERT_TRUE(writeTextFile("scores_classic.txt", twelve));
+    ASSERT_TRUE(createFont());
+    mouseX = mouseY = 0;
+    EXPECT_EQ(runHighScoreList(), 1);
+    auto inkIn = [](int top, std::uint16_t colour) {
+        int n = 0;
+        for (int y = top; y < top + 16; ++y)
+            for (int x = 0; x < 150; ++x) {
+                const std::uint16_t p = frontSurface.pixels[y * 800 + x];
+                n += colour ? p == colour : p != 0;
+            }
+        return n;
+    };
+    EXPECT_GT(inkIn(420, (55 >> 3) << 11 | (55 >> 2) << 5 | 120 >> 3), 0) << "row 9 in (55, 55, 120)";
+    EXPECT_EQ(inkIn(450, 0), 0) << "no eleventh row";
 }
