@@ -1,6 +1,7 @@
 // Score files, the initials entry and the list page: ranks, stored bytes, bad files, the way out.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <initializer_list>
@@ -182,15 +183,10 @@ TEST_F(Scores, ListShowsAtMostTenRowsDarkeningDownTheColumn) {
     ASSERT_TRUE(createFont());
     mouseX = mouseY = 0;
     EXPECT_EQ(runHighScoreList(), 1);
-    auto inkIn = [](int top, std::uint16_t colour) {
-        int n = 0;
-        for (int y = top; y < top + 16; ++y)
-            for (int x = 0; x < 150; ++x) {
-                const std::uint16_t p = frontSurface.pixels[y * 800 + x];
-                n += colour ? p == colour : p != 0;
-            }
-        return n;
+    auto inkIn = [](int top, auto matches) {
+        return std::count_if(&frontSurface.pixels[top * 800], &frontSurface.pixels[(top + 16) * 800], matches);
     };
-    EXPECT_GT(inkIn(420, (55 >> 3) << 11 | (55 >> 2) << 5 | 120 >> 3), 0) << "row 9 in (55, 55, 120)";
-    EXPECT_EQ(inkIn(450, 0), 0) << "no eleventh row";
+    const std::uint16_t rowNineBlue = (55 >> 3) << 11 | (55 >> 2) << 5 | 120 >> 3;
+    EXPECT_GT(inkIn(420, [&](std::uint16_t p) { return p == rowNineBlue; }), 0) << "row 9 in (55, 55, 120)";
+    EXPECT_EQ(inkIn(450, [](std::uint16_t p) { return p != 0; }), 0) << "no eleventh row";
 }

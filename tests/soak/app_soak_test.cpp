@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <random>
 #include <string>
-#include <string_view>
 
 #include "menus/controls_file.h"
 #include "menus/main_menu.h"
@@ -18,6 +17,7 @@
 #include "platform/null_backend.h"
 #include "platform/screen_flags.h"
 #include "platform/start_up.h"
+#include "platform/tokens.h"
 #include "play/game_step.h"
 #include "rules/game_state.h"
 #include "scores/high_score_entry.h"
@@ -48,30 +48,18 @@ void pointAt(int x, int y, bool click) {
     setKeyDown(VK_LBUTTON, click);
 }
 
-bool isNumber(std::string_view s) {
-    if (!s.empty() && s[0] == '-') s.remove_prefix(1);
-    return !s.empty() && s.find_first_not_of("0123456789") == std::string_view::npos;
-}
-
-bool isScoreRow(std::string_view s) {
-    const std::size_t blank = s.find(' ');
-    return blank >= 1 && blank <= 3 &&
-           s.substr(0, blank).find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ?") == std::string_view::npos &&
-           isNumber(s.substr(blank + 1));
-}
-
-// The file holds `lines` CR LF lines that each pass `ok`, then exactly `tail`.
-void expectWellFormed(const char* fileName, int lines, bool (*ok)(std::string_view), std::string_view tail) {
+// The saved file must be `lines` numbers or "NAME SCORE" rows, each ending CR LF, and then `tail`.
+void expectWellFormed(const char* fileName, int lines, bool named, const std::string& tail) {
     const auto file = readFile(fileName, 1 << 16);
-    if (!file) return;
-    std::string_view text = *file;
-    bool good = true;
-    for (int i = 0; i < lines && good; ++i) {
-        const std::size_t end = text.find("\r\n");
-        good = end != std::string_view::npos && ok(text.substr(0, end));
-        if (good) text.remove_prefix(end + 2);
+    const std::string text = file.value_or("");
+    TokenReader reader(text);
+    std::string canonical, name;
+    std::int32_t value = 0;
+    for (int i = 0; i < lines; ++i) {
+        if (named && reader.readWord(name, 3)) canonical += name + " ";
+        if (reader.readInt(value, IntSyntax::Decimal)) canonical += std::to_string(value) + "\r\n";
     }
-    if ((!good || text != tail) && failure.empty())
+    if (file && *file != canonical + tail && failure.empty())
         failure = std::string(fileName) + " is malformed after a save:\n" + *file;
 }
 
@@ -100,7 +88,7 @@ void entryFrame() {
     runHighScoreEntry();
     if (inScoreEntry != 0) return;
     ++saves;
-    expectWellFormed(scoreFileName(gameMode), 10, isScoreRow, "");
+    expectWellFormed(scoreFileName(gameMode), 10, true, "");
 }
 
 void optionsFrame() {
@@ -113,7 +101,7 @@ void optionsFrame() {
     runOptionsScreen();
     if (inOptions != 0) return;
     ++saves;
-    expectWellFormed("myControls.txt", 13, isNumber,
+    expectWellFormed("myControls.txt", 13, false,
                      "This file contains control settings.  Do not delete or edit it!");
 }
 
