@@ -17,8 +17,6 @@ std::int32_t rightShiftHeld = 0;
 namespace {
 
 constexpr int HIGHEST_CAPTURED_CODE = 250;
-constexpr int VK_SHIFT = 16;
-constexpr int VK_CONTROL = 17;
 
 struct KeyNameEntry {
     int code;

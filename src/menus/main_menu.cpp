@@ -125,7 +125,7 @@ struct BestScoreRow {
 };
 
 constexpr BestScoreRow bestScoreRows[] = {
-    {200, "Classic", MODE_CLASSIC}, {240, "Rubik's", MODE_RUBIK}, {280, "4-Way", MODE_4WAY},
+    {200, "Classic", MODE_CLASSIC}, {240, "Rubik's", MODE_RUBIK},    {280, "4-Way", MODE_4WAY},
     {320, "Duofall", MODE_DUOFALL}, {360, "Time Attack", MODE_TIME},
 };
 
@@ -133,8 +133,9 @@ constexpr Rect SCORE_LIST_LINK = {400, 418, 720, 435};
 
 // ---- Drawing helpers ----
 
-
-Rect entryRect(const MenuEntry& entry) { return {ENTRY_LEFT, entry.top, ENTRY_RIGHT, entry.top + ENTRY_HEIGHT}; }
+Rect entryRect(const MenuEntry& entry) {
+    return {ENTRY_LEFT, entry.top, ENTRY_RIGHT, entry.top + ENTRY_HEIGHT};
+}
 
 bool overAnyEntry(int x, int y) {
     for (const MenuEntry& entry : menuEntries)
@@ -174,7 +175,8 @@ void drawBestScoresPanel(bool buttonHeld) {
         drawTextRight(total, 700, row.y, RED, backSurface);
     }
     bool overLink = contains(SCORE_LIST_LINK, mouseX, mouseY);
-    drawTextCentered("Click here for all High Scores!", PANEL_X, 420, overLink ? LIGHT_BLUE : BLUE, backSurface);
+    drawTextCentered("Click here for all High Scores!", PANEL_X, 420, overLink ? LIGHT_BLUE : BLUE,
+                     backSurface);
     if (overLink && buttonHeld) showScoreList = 1;
 }
 
@@ -246,12 +248,14 @@ int runMainMenu() {
     if (!overAnyEntry(hitX, hitY)) drawBestScoresPanel(buttonHeld);
     for (int k = 0; k < static_cast<int>(std::size(menuEntries)); ++k) {
         const MenuEntry& entry = menuEntries[k];
-        drawTextCentered(entry.label, LABEL_X, entry.top + 2, k == OPTIONS_ENTRY ? PALE_BLUE : WHITE, backSurface);
-        if (contains(entryRect(entry), hitX, hitY) && actOnHoveredEntry(k, buttonHeld) == Outcome::Leave) return 0;
+        drawTextCentered(entry.label, LABEL_X, entry.top + 2, k == OPTIONS_ENTRY ? PALE_BLUE : WHITE,
+                         backSurface);
+        if (contains(entryRect(entry), hitX, hitY) && actOnHoveredEntry(k, buttonHeld) == Outcome::Leave)
+            return 0;
     }
 
     // Return freezes the picture while hover and clicks still work.
-    if (keyHeld(13)) return 1;
+    if (keyHeld(VK_RETURN)) return 1;
     blitChecked(Bitmap::Mouse, {mouseX, mouseY, mouseX + 16, mouseY + 16}, true);
     presentFrame(false);
     return 1;

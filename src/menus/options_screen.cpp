@@ -21,7 +21,6 @@ namespace {
 
 constexpr ColorRef CAPTION_HOVER = rgb(100, 100, 255);
 
-constexpr int VK_ESCAPE = 27;
 constexpr int BUTTON_PAUSE_MS = 150;
 constexpr int PANEL_CENTRE_X = 560;
 constexpr Rect PANEL = {400, 100, 720, 500};

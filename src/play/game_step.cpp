@@ -17,8 +17,6 @@
 namespace crossfall {
 namespace {
 
-constexpr int KEY_ESCAPE = 27;
-
 void drawModeFields() {
     if (gameMode == MODE_DUOFALL) {
         drawField(fields[4]);
@@ -48,7 +46,7 @@ void gameStep() {
         currentPiece2.fieldIndex = 5;
     }
     // The pause: one menu frame now; the menu takes over from the next pass.
-    if (keyHeld(KEY_ESCAPE)) {
+    if (keyHeld(VK_ESCAPE)) {
         inMenu = 1;
         runMainMenu();
     }

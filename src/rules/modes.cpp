@@ -12,13 +12,6 @@ namespace crossfall {
 namespace {
 
 constexpr int CENTRE_FIRST_ROW = 10;
-constexpr int VK_ESCAPE = 27;
-constexpr int VK_CONTROL = 17;
-constexpr int VK_SPACE = 32;
-constexpr int VK_LEFT = 37;
-constexpr int VK_UP = 38;
-constexpr int VK_RIGHT = 39;
-constexpr int VK_DOWN = 40;
 
 using PlayRows = std::int32_t[FIELD_COLUMNS][PLAY_ROWS];
 
@@ -39,7 +32,9 @@ bool blockAboveTop(const Piece& piece) {
     return false;
 }
 
-bool isArrow(int code) { return code >= VK_LEFT && code <= VK_DOWN; }
+bool isArrow(int code) {
+    return code >= VK_LEFT && code <= VK_DOWN;
+}
 
 } // namespace
 
@@ -50,7 +45,8 @@ void shareCentre(int s) {
         const Field& from = fields[k % ARM_COUNT];
         Field& to = fields[(k + 1) % ARM_COUNT];
         for (int c = 0; c < FIELD_COLUMNS; ++c)
-            for (int r = CENTRE_FIRST_ROW; r < PLAY_ROWS; ++r) to.cells[r - CENTRE_FIRST_ROW][19 - c] = from.cells[c][r];
+            for (int r = CENTRE_FIRST_ROW; r < PLAY_ROWS; ++r)
+                to.cells[r - CENTRE_FIRST_ROW][19 - c] = from.cells[c][r];
     }
 }
 
@@ -134,13 +130,16 @@ bool spinLowerHalf() {
     PlayRows saved;
     savePlayRows(field, saved);
     for (int c = 0; c < FIELD_COLUMNS; ++c)
-        for (int r = CENTRE_FIRST_ROW; r < PLAY_ROWS; ++r) field.cells[c][r] = saved[r - CENTRE_FIRST_ROW][19 - c];
+        for (int r = CENTRE_FIRST_ROW; r < PLAY_ROWS; ++r)
+            field.cells[c][r] = saved[r - CENTRE_FIRST_ROW][19 - c];
     if (!collides(currentPiece)) return true;
     restorePlayRows(field, saved);
     return false;
 }
 
-int spinPeriod() { return 2500 - 200 * level; }
+int spinPeriod() {
+    return 2500 - 200 * level;
+}
 
 void tickRubikSpin() {
     if (gameMode != MODE_RUBIK || gameOver != 0) return;
@@ -176,7 +175,9 @@ bool raiseField() {
     return true;
 }
 
-int risePeriod() { return 2500 - 180 * level; }
+int risePeriod() {
+    return 2500 - 180 * level;
+}
 
 void tickTimeAttackRise() {
     if (gameMode != MODE_TIME || gameOver != 0) return;

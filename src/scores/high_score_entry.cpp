@@ -17,9 +17,6 @@ char typedInitials[12] = {};
 
 namespace {
 
-constexpr int VK_BACK = 8;
-constexpr int VK_RETURN = 13;
-constexpr int VK_DELETE = 46;
 constexpr std::size_t MAX_INITIALS = 3;
 // Held keys have no other repeat control than this pause.
 constexpr int KEY_PAUSE_MS = 150;

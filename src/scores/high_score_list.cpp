@@ -12,13 +12,13 @@
 namespace crossfall {
 namespace {
 
-constexpr int VK_ESCAPE = 27;
 constexpr Rect returnButton{200, 508, 600, 528};
 
 const char* const columnHeadings[MODE_COUNT] = {"Classic", "Rubik's", "4-Way", "Duofall", "Time Attack"};
 
 void drawHeadings() {
-    for (int c = 0; c < MODE_COUNT; ++c) drawTextCentered(columnHeadings[c], 160 * c + 85, 100, rgb(255, 255, 255), backSurface);
+    for (int c = 0; c < MODE_COUNT; ++c)
+        drawTextCentered(columnHeadings[c], 160 * c + 85, 100, rgb(255, 255, 255), backSurface);
     drawTextCentered("High Score List.", 400, 30, rgb(0, 255, 0), backSurface);
     drawTextCentered("Press ESC to return to menu.", 400, 70, rgb(100, 100, 255), backSurface);
 }

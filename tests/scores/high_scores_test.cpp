@@ -24,7 +24,6 @@ using namespace crossfall;
 
 namespace {
 
-constexpr int VK_BACK = 8, VK_RETURN = 13, VK_DELETE = 46;
 
 class Scores : public testing::Test {
   protected:
