@@ -28,16 +28,6 @@ void drawModeFields() {
         for (int arm = 1; arm < ARM_COUNT; ++arm) drawField(fields[arm]);
 }
 
-void placePieces() {
-    placePiece(currentPiece);
-    if (gameMode == MODE_DUOFALL) placePiece(currentPiece2);
-}
-
-void stepPieces() {
-    stepPiece(currentPiece);
-    if (gameMode == MODE_DUOFALL) stepPiece(currentPiece2);
-}
-
 } // namespace
 
 void gameStep() {
@@ -54,10 +44,10 @@ void gameStep() {
     trackCursor(0, 0, 784, 584);
     drawBackgrounds();
     const bool placed = gameOver == 0;
-    if (placed) placePieces();
+    if (placed) placeFallingPieces();
     drawModeFields();
     // Rows the lock removes were already drawn, so they show once more this frame.
-    if (placed) stepPieces();
+    if (placed) stepFallingPieces();
     tickTimeAttackRise();
     tickRubikSpin();
     drawPanelAndPreview();

@@ -168,4 +168,15 @@ void stepPiece(Piece& piece) {
     rotatePhase(piece);
 }
 
+void placeFallingPieces() {
+    placePiece(currentPiece);
+    if (gameMode == MODE_DUOFALL) placePiece(currentPiece2);
+}
+
+void stepFallingPieces() {
+    stepPiece(currentPiece);
+    // The left lock may have ended the game: a finished game's score never changes.
+    if (gameMode == MODE_DUOFALL && gameOver == 0) stepPiece(currentPiece2);
+}
+
 } // namespace crossfall

@@ -12,5 +12,9 @@ void placePiece(const Piece& piece);
 void erasePiece(const Piece& piece);
 // One tick of currentPiece or currentPiece2; on a lock the same variable gets the next piece.
 void stepPiece(Piece& piece);
+// The mode's falling pieces written into their fields (Duofall: both).
+void placeFallingPieces();
+// One tick of the mode's falling pieces; a piece moves only while the game runs.
+void stepFallingPieces();
 
 } // namespace crossfall

@@ -35,10 +35,8 @@ struct RulesTest : ::testing::Test {
     // The rules' part of one game-step frame: place, step, then the mode timers.
     static void frame(int count = 1) {
         for (int n = 0; n < count && gameOver == 0; ++n) {
-            placePiece(currentPiece);
-            if (gameMode == MODE_DUOFALL) placePiece(currentPiece2);
-            stepPiece(currentPiece);
-            if (gameMode == MODE_DUOFALL) stepPiece(currentPiece2);
+            placeFallingPieces();
+            stepFallingPieces();
             tickTimeAttackRise();
             tickRubikSpin();
         }
@@ -132,16 +130,18 @@ TEST_F(RulesTest, AtTheTopTheIPieceTurnsOnlyCounterClockwiseARefusedTurnStillWai
     EXPECT_TRUE(same(currentPiece.shape, pieceTemplates[KIND_O].shape));
 }
 
-TEST_F(RulesTest, ABlockedEntryEndsTheGameWithoutPointsAndOnTheLeftDuofallSideEndsTheTick) {
+TEST_F(RulesTest, ABlockedEntryEndsTheGameWithoutPointsAndOnTheLeftDuofallSideStopsBothPieces) {
     setKeyDown(keyLeft, true);
     for (int f : {0, 5, 4}) {
         startWith(f == 0 ? MODE_CLASSIC : MODE_DUOFALL, 0);
         Piece& piece = f == 5 ? currentPiece2 : currentPiece;
         piece.y = 17; // any kind locks on the floor
         piece.gravityCount = 200;
+        if (f == 4) currentPiece2.y = 17, currentPiece2.gravityCount = 200; // must not lock after the end
         fields[f].cells[5][1] = 3; // under every kind as it enters
         frame();
-        EXPECT_EQ(std::tuple(gameOver, scoreCheckDone, score), std::tuple(1, 0, 0)) << "field " << f;
+        EXPECT_EQ(std::tuple(gameOver, scoreCheckDone, score, currentPiece2.y), std::tuple(1, 0, 0, f == 4 ? 17 : -1))
+            << "field " << f;
     }
     EXPECT_EQ(std::pair(currentPiece.x, currentPiece.dropLock), std::pair(3, 0)); // no move, no drop lock
 }
