@@ -94,7 +94,10 @@ void chooseNextArm() {
     }
 }
 
-void rebindKeysForArm(int arm) {
+namespace {
+
+// Advanced 4-Way controls: the arrows as seen from the arm; hurry and drop leave the arrows.
+PieceKeys advancedKeysForArm(int arm) {
     // Left, right, counter-clockwise, clockwise: the arrows as seen from each arm.
     static constexpr int arrows[ARM_COUNT][4] = {
         {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN},
@@ -102,25 +105,22 @@ void rebindKeysForArm(int arm) {
         {VK_RIGHT, VK_LEFT, VK_DOWN, VK_UP},
         {VK_DOWN, VK_UP, VK_LEFT, VK_RIGHT},
     };
-    if (arm < 0 || arm >= ARM_COUNT) return;
-    keyLeft = arrows[arm][0];
-    keyRight = arrows[arm][1];
-    keyRotateCCW = arrows[arm][2];
-    keyRotateCW = arrows[arm][3];
-    if (isArrow(keyHurry)) keyHurry = VK_CONTROL;
-    if (isArrow(keyDrop)) keyDrop = VK_SPACE;
+    const int* a = arrows[arm];
+    return {a[0], a[1], a[2], a[3], isArrow(keyHurry) ? VK_CONTROL : keyHurry, isArrow(keyDrop) ? VK_SPACE : keyDrop};
 }
 
-int sideKeyLeft(const Piece& piece) {
-    if (gameMode != MODE_4WAY || advanced4Way != 0) return keyLeft;
-    const int keys[ARM_COUNT] = {keyLeft, keyUp, keyRight, keyDown};
-    return keys[piece.fieldIndex & 3];
-}
+} // namespace
 
-int sideKeyRight(const Piece& piece) {
-    if (gameMode != MODE_4WAY || advanced4Way != 0) return keyRight;
-    const int keys[ARM_COUNT] = {keyRight, keyDown, keyLeft, keyUp};
-    return keys[piece.fieldIndex & 3];
+PieceKeys keysForPiece(const Piece& piece) {
+    PieceKeys keys{keyLeft, keyRight, keyRotateCCW, keyRotateCW, keyHurry, keyDrop};
+    if (gameMode != MODE_4WAY) return keys;
+    const int arm = piece.fieldIndex;
+    if (advanced4Way != 0) return arm >= 0 && arm < ARM_COUNT ? advancedKeysForArm(arm) : keys;
+    const int lefts[ARM_COUNT] = {keyLeft, keyUp, keyRight, keyDown};
+    const int rights[ARM_COUNT] = {keyRight, keyDown, keyLeft, keyUp};
+    keys.left = lefts[arm & 3];
+    keys.right = rights[arm & 3];
+    return keys;
 }
 
 // ---- Rubik's ----

@@ -18,11 +18,13 @@ void enterFreeArm(Piece& piece);
 void chooseNextArm();
 // How many of the four probes are blocked.
 int blockedProbeCount();
-// Advanced 4-Way controls: the arrow keys rebound for the piece's arm.
-void rebindKeysForArm(int arm);
-// The keys that move the piece toward column 0 and column 9 in its arm.
-int sideKeyLeft(const Piece& piece);
-int sideKeyRight(const Piece& piece);
+// The keys a piece answers to: moves toward column 0 and column 9, turns, hurry and drop.
+struct PieceKeys {
+    int left, right, rotateCCW, rotateCW, hurry, drop;
+};
+// The player's bindings as they apply in the piece's arm; with advanced 4-Way controls the arrows
+// as seen from the arm. The bindings themselves never change in play.
+PieceKeys keysForPiece(const Piece& piece);
 
 // Turns field 0's lower half a quarter turn clockwise; false (nothing changed) if the piece is hit.
 bool spinLowerHalf();

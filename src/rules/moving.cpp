@@ -3,7 +3,6 @@
 
 #include <string>
 
-#include "menus/controls_file.h"
 #include "platform/files.h"
 #include "platform/input.h"
 #include "rules/modes.h"
@@ -95,10 +94,10 @@ void sideStep(Piece& piece, int dx) {
     if (collides(piece)) piece.x -= dx;
 }
 
-void sidePhase(Piece& piece) {
+void sidePhase(Piece& piece, const PieceKeys& keys) {
     if (piece.sideRepeat > 0) piece.sideRepeat -= 1;
-    const bool leftHeld = keyHeld(sideKeyLeft(piece));
-    const bool rightHeld = keyHeld(sideKeyRight(piece));
+    const bool leftHeld = keyHeld(keys.left);
+    const bool rightHeld = keyHeld(keys.right);
     if (!leftHeld && !rightHeld) {
         piece.sideRepeat = 0;
         piece.sideHeld = 0;
@@ -115,10 +114,10 @@ void turnStep(Piece& piece, int d) {
     if (collides(piece)) rotatePiece(piece, -d);
 }
 
-void rotatePhase(Piece& piece) {
+void rotatePhase(Piece& piece, const PieceKeys& keys) {
     if (piece.rotateRepeat > 0) piece.rotateRepeat -= 1;
-    const bool ccwHeld = keyHeld(keyRotateCCW);
-    const bool cwHeld = keyHeld(keyRotateCW);
+    const bool ccwHeld = keyHeld(keys.rotateCCW);
+    const bool cwHeld = keyHeld(keys.rotateCW);
     if (!ccwHeld && !cwHeld) piece.rotateRepeat = 0;
     if (piece.rotateRepeat != 0 || piece.kind == KIND_O) return;
     if (ccwHeld) turnStep(piece, +1);
@@ -148,11 +147,11 @@ void erasePiece(const Piece& piece) { writeBlocks(piece, EMPTY); }
 void stepPiece(Piece& piece) {
     erasePiece(piece);
     appendLine("moves.txt", std::to_string(piece.gravityCount));
-    if (gameMode == MODE_4WAY && advanced4Way != 0) rebindKeysForArm(piece.fieldIndex);
+    const PieceKeys keys = keysForPiece(piece);
 
     piece.gravityCount += 1;
     bool hard = false;
-    const bool dropHeld = keyHeld(keyDrop);
+    const bool dropHeld = keyHeld(keys.drop);
     if (dropHeld && piece.dropLock == 0) {
         piece.gravityCount = HARD_DROP_COUNT;
         hard = true;
@@ -160,12 +159,12 @@ void stepPiece(Piece& piece) {
         duoDropPending = 1;
     }
     if (!dropHeld) piece.dropLock = 0;
-    if (keyHeld(keyHurry)) piece.gravityCount += HURRY_STEP;
+    if (keyHeld(keys.hurry)) piece.gravityCount += HURRY_STEP;
     if (piece.dropLock > 0) piece.dropLock -= 1;
 
     if (!fallPhase(piece, hard)) return;
-    sidePhase(piece);
-    rotatePhase(piece);
+    sidePhase(piece, keys);
+    rotatePhase(piece, keys);
 }
 
 void placeFallingPieces() {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstring>
 
 #include "audio/sound.h"
@@ -233,7 +234,7 @@ TEST_F(RulesTest, FourWayPiecesTakeAFreeArmLocksEarnLessAsArmsCloseAndNoFreeArmE
     EXPECT_EQ(readFile("debug.txt", 1000).value_or(""), "Exited due to game over...\r\n");
 }
 
-TEST_F(RulesTest, EachFourWayArmMovesTheWayItsArrowPointsAndAdvancedControlsRebindTheArrowsPerArm) {
+TEST_F(RulesTest, EachFourWayArmMovesTheWayItsArrowPointsAndAdvancedControlsTurnTheArrowsPerArmForThatGameOnly) {
     startWith(MODE_4WAY, 0);
     keyUp = 38;
     keyDown = 40;
@@ -248,8 +249,13 @@ TEST_F(RulesTest, EachFourWayArmMovesTheWayItsArrowPointsAndAdvancedControlsRebi
     rotatePiece(turned, +1);
     expectSteps(39, {{1, 1, 3}, {0, 0, 3}}, currentPiece.x); // Right turns counter-clockwise in arm 1
     EXPECT_TRUE(same(currentPiece.shape, turned.shape));
-    EXPECT_EQ(std::pair(keyHurry, keyDrop), std::pair(17, 32));
+    EXPECT_EQ(std::pair(keysForPiece(currentPiece).hurry, keysForPiece(currentPiece).drop), std::pair(17, 32));
     expectSteps(38, {{1, 1, 2}}, currentPiece.x); // Up moves toward column 0
+    // With no file to read back, the next game still has the player's own bindings.
+    std::remove("myControls.txt");
+    startWith(MODE_CLASSIC, 0);
+    expectSteps(38, {{1, 1, 3}, {0, 0, 3}}, currentPiece.x);
+    EXPECT_TRUE(same(keyBindings, {162, 163, 38, 40, 37, 39, 37, 39}));
 }
 
 TEST_F(RulesTest, ADueRubikSpinWaitsForTheFallingPieceThenTurnsAFullColumnIntoARemovedRow) {
