@@ -14,6 +14,7 @@
 #include "platform/text.h"
 #include "platform/video.h"
 #include "rules/game_state.h"
+#include "scores/high_score_entry.h"
 #include "scores/high_score_list.h"
 #include "scores/high_scores.h"
 
@@ -200,6 +201,7 @@ Outcome actOnHoveredEntry(int index, bool buttonHeld) {
         return buttonHeld ? Outcome::Leave : Outcome::Stay;
     case START_MODE:
         if (!buttonHeld) return Outcome::Stay;
+        settlePendingEntry();
         startGame(entry.mode);
         return Outcome::Leave;
     case TOGGLE_OBSTACLES:

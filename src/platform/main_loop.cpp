@@ -85,6 +85,7 @@ int runMainLoop(const LoopScreens& screens) {
 }
 
 void shutDown() {
+    settlePendingEntry();
     releaseAllKeys();
     shutDownSound();
     backend::closeDisplay();

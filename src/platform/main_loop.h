@@ -22,7 +22,7 @@ void postQuit(int code);
 int runMainLoop(const LoopScreens& screens);
 // The whole program: window and start-up, the loop, shut-down; the exit code (1: no display).
 int runGame();
-// Releases input, sound and display, in that order.
+// Saves a result still waiting for its initials, then releases input, sound and display, in that order.
 void shutDown();
 
 } // namespace crossfall

@@ -54,18 +54,27 @@ void deleteLetter() {
     backend::sleepMs(KEY_PAUSE_MS);
 }
 
-void finishEntry() {
-    if (blankOrEmpty(typedInitials)) std::strcpy(typedInitials, "???");
+// Puts the ended game's result under the name into the row kept for it and saves its mode's table.
+void recordResult(const char* name) {
     if (newEntryRank >= 0 && newEntryRank < HIGH_SCORE_ROWS) {
         HighScoreEntry& row = highScoreTable[newEntryRank];
         row.total = finalTotal();
-        std::snprintf(row.name, sizeof row.name, "%s", typedInitials);
+        std::snprintf(row.name, sizeof row.name, "%s", name);
         saveHighScores();
     }
     inScoreEntry = 0;
 }
 
+void finishEntry() {
+    if (blankOrEmpty(typedInitials)) std::strcpy(typedInitials, "???");
+    recordResult(typedInitials);
+}
+
 } // namespace
+
+void settlePendingEntry() {
+    if (inScoreEntry != 0) recordResult("???");
+}
 
 void runHighScoreEntry() {
     // Texts first: a letter typed in this pass shows from the next one on.

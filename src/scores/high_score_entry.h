@@ -10,5 +10,8 @@ extern char typedInitials[12];
 
 // One pass: draws the box, takes letters, deletions and Enter, and shows only the box.
 void runHighScoreEntry();
+// An entry still waiting when a new game starts or the program ends: the ended game's result is saved
+// into its own mode's table as an entry with no initials, so nothing earned is lost.
+void settlePendingEntry();
 
 } // namespace crossfall

@@ -18,6 +18,7 @@
 #include "platform/screen_flags.h"
 #include "platform/start_up.h"
 #include "platform/text.h"
+#include "play/game_step.h"
 #include "rules/game_state.h"
 
 namespace crossfall {
@@ -101,6 +102,34 @@ TEST_F(MenuScreens, ExitPostsAQuitThatEndsTheLoopBeforeAnyOtherScreen) {
     addMouseMotion(200 - mouseX, 480 - mouseY);
     setKeyDown(VK_LBUTTON, true);
     EXPECT_EQ(runMainLoop(screens), 0);
+}
+
+TEST_F(MenuScreens, AResultStillWaitingForInitialsIsSavedInItsOwnModesTableWhateverComesNext) {
+    const std::string classicRows = "AAA 300\r\nBBB 200\r\n";
+    std::string settled = "AAA 300\r\n??? 250\r\nBBB 200\r\n";
+    for (int k = 0; k < 7; ++k) settled += "??? 0\r\n";
+    // Resume leads to the entry; a new game of either mode, or quitting, first saves with no initials.
+    for (const auto& [x, y, pending] : {std::tuple{200, 150, 1}, {200, 240, 0}, {200, 205, 0}, {-1, -1, 0}}) {
+        ASSERT_TRUE(writeTextFile("scores_classic.txt", "AAA 300\nBBB 200\n"));
+        ASSERT_TRUE(writeTextFile("scores_rubik.txt", "CCC 900\n"));
+        menu(200, 205, CLICK);
+        score = 250;
+        currentPiece.y = 17; // Escape is held in the very frame this lock ends the game
+        currentPiece.gravityCount = 200;
+        fields[0].cells[5][1] = 3;
+        setKeyDown(VK_ESCAPE, true);
+        gameStep();
+        setKeyDown(VK_ESCAPE, false);
+        ASSERT_EQ(std::tuple(inMenu, gameOver, inScoreEntry), std::tuple(1, 1, 1));
+        if (x < 0)
+            shutDown();
+        else
+            menu(x, y, CLICK);
+        EXPECT_EQ(inScoreEntry, pending) << y;
+        EXPECT_EQ(readFile("scores_classic.txt", 1024), pending ? classicRows : settled) << y;
+        EXPECT_EQ(readFile("scores_rubik.txt", 1024), "CCC 900\r\n") << y;
+        inScoreEntry = 0;
+    }
 }
 
 TEST_F(MenuScreens, HoveringAKeyRowBindsTheLowestHeldKeyWithItsSideAndNoPause) {
