@@ -22,6 +22,22 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
+// The file a save replaces: the end of a chain of symbolic links, so that the links stay links.
+std::string saveTarget(const char* fileName) {
+    std::string path = fileName;
+    for (int hop = 0; hop < 40; ++hop) {
+        char link[4096];
+        const ssize_t length = ::readlink(path.c_str(), link, sizeof link);
+        if (length <= 0 || static_cast<std::size_t>(length) == sizeof link) return path;
+        const std::string_view target(link, static_cast<std::size_t>(length));
+        const std::size_t slash = path.rfind('/');
+        // A relative link is read from the folder that holds it.
+        const bool relative = target.front() != '/' && slash != std::string::npos;
+        path = (relative ? path.substr(0, slash + 1) : std::string()) + std::string(target);
+    }
+    return path;
+}
+
 } // namespace
 
 std::string toTextMode(std::string_view text) {
@@ -51,13 +67,16 @@ bool writeTextFile(const char* fileName, std::string_view text) {
 }
 
 bool saveTextFile(const char* fileName, std::string_view text) {
-    std::string temporary = std::string(fileName) + ".tmp-XXXXXX";
+    const std::string target = saveTarget(fileName);
+    std::string temporary = target + ".tmp-XXXXXX";
     int fd = ::mkstemp(temporary.data());
     if (fd < 0) return false;
-    ::fchmod(fd, 0644);
+    // The new file keeps the old one's permissions; a first save gets 0644.
+    struct stat old {};
+    ::fchmod(fd, ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
     bool ok = writeAll(fd, toTextMode(text)) && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
-    if (ok && ::rename(temporary.c_str(), fileName) == 0) return true;
+    if (ok && ::rename(temporary.c_str(), target.c_str()) == 0) return true;
     ::unlink(temporary.c_str());
     return false;
 }

@@ -1,5 +1,5 @@
-// The game's files in the working directory: appended diagnostic lines, text written as the
-// original's text mode did ("\n" becomes CR LF), saves that never leave a half-written file,
+// The game's files in the working directory: appended diagnostic lines, text with CR LF line ends
+// (every "\n" becomes CR LF, the format the files have always had), saves that never leave a half-written file,
 // and bounded whole-file reads. Used by every subsystem that reads or writes a file.
 #pragma once
 
@@ -20,7 +20,8 @@ void appendLine(const char* fileName, std::string_view line);
 bool writeTextFile(const char* fileName, std::string_view text);
 
 // Replaces the file with text in text mode through a temporary file in the same folder renamed over
-// the old one: on any failure the old file stays whole and the result is false.
+// the old one: on any failure the old file stays whole and the result is false. A symbolic link stays
+// a link (its target is replaced) and the old file's permissions are kept.
 bool saveTextFile(const char* fileName, std::string_view text);
 
 // The file's bytes, at most maxBytes of them (the rest is not read); nothing when it cannot be opened.

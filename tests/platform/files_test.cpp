@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <iterator>
 #include <sys/resource.h>
+#include <tuple>
 #include <vector>
 
 using namespace crossfall;
@@ -49,6 +50,36 @@ TEST(Files, FailedSavesLeaveTheOldFileWhole) {
     EXPECT_EQ(readFile("f.txt", 1000), "old\r\n");
     EXPECT_EQ(entriesInFolder(), 1) << "the temporary file is removed";
     EXPECT_FALSE(saveTextFile("no/such/folder/f.txt", "x\n"));
+}
+
+TEST(Files, ASaveReplacesTheEndOfALinkChainAndKeepsItsPermissions) {
+    namespace fs = std::filesystem;
+    fs::create_directories("real/deeper");
+    // {what the save names, the file that must receive the text, its permissions before}
+    const std::tuple<const char*, const char*, fs::perms> cases[] = {
+        {"plain.txt", "plain.txt", fs::perms(0600)},
+        {"link.txt", "real/target.txt", fs::perms(0640)},       // relative link into a folder
+        {"chain.txt", "real/deeper/end.txt", fs::perms(0444)}, // link to a link, read-only end
+        {"dangling.txt", "real/new.txt", fs::perms(0644)},     // the target does not exist yet
+        {"real/up.txt", "plain.txt", fs::perms(0600)},          // relative to the link's own folder
+    };
+    ASSERT_TRUE(writeTextFile("plain.txt", "old\n"));
+    ASSERT_TRUE(writeTextFile("real/target.txt", "old\n"));
+    ASSERT_TRUE(writeTextFile("real/deeper/end.txt", "old\n"));
+    fs::create_symlink("real/target.txt", "link.txt");
+    fs::create_symlink(fs::absolute("real/deeper/hop.txt"), "chain.txt");
+    fs::create_symlink("end.txt", "real/deeper/hop.txt");
+    fs::create_symlink("real/new.txt", "dangling.txt");
+    fs::create_symlink("../plain.txt", "real/up.txt");
+    for (const auto& [name, target, mode] : cases) {
+        if (fs::exists(target)) fs::permissions(target, mode);
+        const bool linked = fs::is_symlink(name);
+        ASSERT_TRUE(saveTextFile(name, std::string("saved ") + name));
+        EXPECT_EQ(readFile(target, 100), std::string("saved ") + name) << name;
+        EXPECT_EQ(fs::is_symlink(name), linked) << name;
+        EXPECT_EQ(fs::status(target).permissions(), mode) << name;
+    }
+    EXPECT_EQ(std::distance(fs::recursive_directory_iterator("."), {}), 11) << "no temporary file is left behind";
 }
 
 TEST(Tokens, WordsAreRunsOfNonBlankBytesCutToTheField) {
