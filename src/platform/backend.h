@@ -22,6 +22,8 @@ bool takeDisplayLoss();
 void showSystemCursor(bool visible);
 // Closes the window; harmless when none is open.
 void closeDisplay();
+// Tells the player something went wrong in a message box of the desktop's own; harmless with no display.
+void showErrorMessage(const char* message);
 
 // Hands every pending window, keyboard and mouse event to the input state (platform/input.h).
 Events pumpEvents();

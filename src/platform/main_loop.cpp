@@ -9,6 +9,7 @@
 #include "menus/main_menu.h"
 #include "menus/options_screen.h"
 #include "platform/backend.h"
+#include "platform/folder_lock.h"
 #include "platform/input.h"
 #include "platform/screen_flags.h"
 #include "platform/start_up.h"
@@ -92,6 +93,13 @@ void shutDown() {
 }
 
 int runGame() {
+    // A second copy in the same folder would drop the first one's results at its next save.
+    if (!lockGameFolder()) {
+        const char* message = "Crossfall is already running in this folder.";
+        std::fprintf(stderr, "crossfall: %s\n", message);
+        backend::showErrorMessage(message);
+        return 1;
+    }
     // Without a display there is nothing to play on; opening it has said why.
     if (!startUp()) return 1;
     return runMainLoop(gameScreens);

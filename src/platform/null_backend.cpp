@@ -35,6 +35,7 @@ void showPicture(const std::uint16_t* pixels) {
 bool takeDisplayLoss() { return std::exchange(state.displayLost, false); }
 void showSystemCursor(bool) {}
 void closeDisplay() {}
+void showErrorMessage(const char*) {}
 
 Events pumpEvents() {
     Events events{state.quit, state.focusLost};

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Failure paths a player can meet, each tried for real with the game under Xvfb: no sound device,
-# a folder the game may not write to, a disk that is full when the score table is saved, and a
-# controls file edited into nonsense. The game must keep running and lose nothing it had.
+# a folder the game may not write to, a disk that is full when the score table is saved, a
+# controls file edited into nonsense, and a second copy started in the same folder. The game must
+# keep running and lose nothing it had.
 # Usage: failures.sh GAME
 set -uo pipefail
 
@@ -92,5 +93,33 @@ start_game nonsense none && {
     exit_by_menu nonsense
 }
 ((failures == failures_before)) && echo "ok: nonsense controls file"
+
+# ---- A second copy started in the same folder ----
+failures_before=$failures
+start_game twice none && {
+    folder_state() { (cd "$dir" && find . -printf '%p %s %T@\n' | sort && md5sum ./*); }
+    before=$(folder_state)
+    (cd "$dir" && exec "$game") 2>"$work/second.stderr" &
+    second_pid=$!
+    wait_for_line "$work/second.stderr" "already running in this folder" 10 || fail "twice: no message on stderr"
+    # The message box is the "Crossfall" window with no class; OK (Return) closes it.
+    box=
+    for _ in $(seq 50); do
+        box=$(xwininfo -root -children | awk '/"Crossfall": \(\)/ { print $1; exit }')
+        [ -n "$box" ] && break
+        sleep 0.1
+    done
+    [ -n "$box" ] || fail "twice: no message box showed"
+    sleep 0.3 # mapped before it can take the focus
+    [ -n "$box" ] && xdotool windowfocus --sync "$box" && xdotool key Return
+    for _ in $(seq 50); do kill -0 "$second_pid" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$second_pid" 2>/dev/null && { fail "twice: the second copy did not end"; kill "$second_pid"; }
+    wait "$second_pid"
+    code=$?
+    ((code == 1)) || fail "twice: the second copy exited with $code, not 1"
+    [ "$before" = "$(folder_state)" ] || fail "twice: the second copy touched a file"
+    exit_by_menu twice
+}
+((failures == failures_before)) && echo "ok: a second copy in the same folder"
 
 ((failures == 0))

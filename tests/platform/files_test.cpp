@@ -1,6 +1,7 @@
 // Text files (CR LF line ends, saves that keep the old file on failure, bounded reads) and the
 // token reading of their contents, where the first failed read ends the reading.
 #include "platform/files.h"
+#include "platform/folder_lock.h"
 #include "platform/tokens.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,8 @@
 #include <filesystem>
 #include <iterator>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <tuple>
 #include <vector>
 
@@ -80,6 +83,22 @@ TEST(Files, ASaveReplacesTheEndOfALinkChainAndKeepsItsPermissions) {
         EXPECT_EQ(fs::status(target).permissions(), mode) << name;
     }
     EXPECT_EQ(std::distance(fs::recursive_directory_iterator("."), {}), 11) << "no temporary file is left behind";
+}
+
+TEST(Files, OneProcessAtATimeHoldsAFoldersLock) {
+    // A copy started while this one holds the lock is refused in this folder, not in another one.
+    const auto lockInChild = [](const char* folder) {
+        const pid_t child = fork();
+        if (child == 0) _exit(chdir(folder) == 0 && lockGameFolder() ? 0 : 1);
+        int status = -1;
+        waitpid(child, &status, 0);
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    };
+    std::filesystem::create_directory("other");
+    EXPECT_TRUE(lockInChild(".")) << "free before this process takes it, and freed when the child ends";
+    ASSERT_TRUE(lockGameFolder());
+    EXPECT_FALSE(lockInChild("."));
+    EXPECT_TRUE(lockInChild("other"));
 }
 
 TEST(Tokens, WordsAreRunsOfNonBlankBytesCutToTheField) {

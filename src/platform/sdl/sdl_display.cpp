@@ -169,5 +169,9 @@ void closeDisplay() {
     if (videoUp) SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
 }
 
+void showErrorMessage(const char* message) {
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Crossfall", message, display.window);
+}
+
 } // namespace backend
 } // namespace crossfall
