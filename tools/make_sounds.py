@@ -212,7 +212,17 @@ def music():
     mixed = [0.34 * l + 0.42 * b + 0.30 * d for l, b, d in zip(lead, bass, drums)]
     softened = soften(mixed, 7000.0)
     offset = sum(softened) / size
-    return normalized([s - offset for s in softened], MUSIC_PEAK)
+    return starting_at_zero(normalized([s - offset for s in softened], MUSIC_PEAK))
+
+
+def starting_at_zero(loop):
+    """Turns the loop to its gentlest rising zero crossing in the first sixteenth, so neither the
+    start nor the wrap clicks and the tune still starts on its first beat."""
+    crossings = [i for i in range(1, STEP) if loop[i - 1] < 0.0 <= loop[i]]
+    start = min(crossings, key=lambda i: loop[i] - loop[i - 1])
+    if abs(loop[start - 1]) < abs(loop[start]):
+        start -= 1
+    return loop[start:] + loop[:start]
 
 
 # ---- The chime --------------------------------------------------------------------------------

@@ -1,4 +1,4 @@
-// The mixer: linear-interpolation resampling per record, summed in floats and saturated to 16 bits.
+// The mixer: linear-interpolation resampling per record, summed in floats, limited to 16 bits.
 #include "audio/mixer.h"
 
 #include <algorithm>
@@ -77,12 +77,33 @@ void mixRecord(SoundRecord& record, float* out, int frameCount) {
         mixInto<1>(record, out, frameCount, end);
 }
 
-std::int16_t saturate(float value) {
-    float clamped = std::clamp(value, -32768.0f, 32767.0f);
-    return static_cast<std::int16_t>(std::lrint(clamped));
+// ---- The limiter ----
+// Chimes started together over the music add up past full scale. Rather than square the waves
+// off, the gain drops at once to hold the loudest frame at the ceiling and recovers over about
+// 50 ms: quiet mixes pass untouched, loud ones duck briefly and never clip.
+constexpr float LIMIT_CEILING = 31784.0f; // -0.26 dBFS
+const float LIMIT_RECOVERY = 1.0f - std::exp(-1.0f / (0.05f * OUTPUT_RATE));
+float limiterGain = 1.0f; // the device thread's; back to 1 when the device opens
+
+void limit(float* samples, int frameCount) {
+    for (int i = 0; i < frameCount; ++i) {
+        float& left = samples[i * 2];
+        float& right = samples[i * 2 + 1];
+        const float peak = std::max(std::fabs(left), std::fabs(right));
+        if (peak * limiterGain > LIMIT_CEILING) limiterGain = LIMIT_CEILING / peak;
+        left *= limiterGain;
+        right *= limiterGain;
+        limiterGain += (1.0f - limiterGain) * LIMIT_RECOVERY;
+    }
+}
+
+std::int16_t toSample(float value) {
+    return static_cast<std::int16_t>(std::lrint(std::clamp(value, -LIMIT_CEILING, LIMIT_CEILING)));
 }
 
 } // namespace
+
+void resetMixer() { limiterGain = 1.0f; }
 
 float gainOf(std::int32_t volume) {
     if (volume <= VOLUME_SILENT) return 0.0f;
@@ -96,7 +117,8 @@ void mixAudio(std::int16_t* frames, int frameCount) {
         mixRecord(musicSound, mixBuffer, block);
         for (SoundRecord& effect : effectSounds) mixRecord(effect, mixBuffer, block);
         for (SoundRecord& voice : voices) mixRecord(voice, mixBuffer, block);
-        for (int i = 0; i < block * 2; ++i) frames[i] = saturate(mixBuffer[i]);
+        limit(mixBuffer, block);
+        for (int i = 0; i < block * 2; ++i) frames[i] = toSample(mixBuffer[i]);
         frames += block * 2;
         frameCount -= block;
     }

@@ -88,6 +88,7 @@ std::shared_ptr<SampleBuffer> readSamples(const WaveFormat& format, WaveChunk& d
 // ---- Device ----------------------------------------------------------------------------------
 
 bool initSound() {
+    resetMixer();
     deviceOpen = backend::openAudio(mixAudio);
     if (!deviceOpen && !toldNoDevice) {
         std::fprintf(stderr, "Crossfall: no sound device; the game runs silent.\n");

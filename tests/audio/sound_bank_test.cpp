@@ -1,6 +1,9 @@
 // The sound bank and mixer, run by hand on the null backend: loading, voices, the sweep, the music's rate.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "audio/mixer.h"
 #include "audio/wave_bytes.h"
 #include "menus/controls_file.h"
@@ -40,10 +43,10 @@ class SoundBank : public testing::Test, protected WaveBytes {
 };
 
 TEST_F(SoundBank, LoadsPcm8And16MonoAndStereoAndLeavesOtherFilesSilent) {
-    write("eight.wav", wav(fields(1, 1, 44100, 8), chunk("data", Bytes("\x80\xC0\x00", 3))));
+    write("eight.wav", wav(fields(1, 1, 44100, 8), chunk("data", Bytes("\x80\xC0\x40", 3))));
     loadSound(effectSounds[0], "eight.wav");
     playSound(effectSounds[0]);
-    EXPECT_EQ(mix(4, 1), (Samples{0, 0, 16384, 16384, -32768, -32768, 0, 0}));
+    EXPECT_EQ(mix(4, 1), (Samples{0, 0, 16384, 16384, -16384, -16384, 0, 0}));
     load(musicSound, 44100, {100, -100, 200, -200}, 2);
     playSound(musicSound);
     EXPECT_EQ(mix(3, 1), (Samples{100, -100, 200, -200, 0, 0}));
@@ -77,7 +80,7 @@ TEST_F(SoundBank, EffectsTakeVoicesInOrderOverlapInFullAndTheSixtyFifthIsDropped
     EXPECT_TRUE(sweepVoices());
     EXPECT_EQ(voices[0].active, 0) << "the first ended after its 10 frames";
     for (int i = 1; i < VOICE_COUNT; ++i) playEffect(1); // the other 63
-    EXPECT_EQ(mix(2), (Samples{32767, -32768})) << "64 voices saturate";
+    EXPECT_EQ(mix(2), (Samples{31784, -31784})) << "64 voices are held under full scale";
     playEffect(1);
     for (const SoundRecord& voice : voices) EXPECT_NE(voice.position, 0u) << "the 65th restarted a voice";
     EXPECT_EQ(framesUntilQuiet(1), 8);
@@ -120,10 +123,42 @@ TEST_F(SoundBank, TheMusicRateFollowsTheLevelAndTheSwitchKeepsItOffUntilTurnedOn
     EXPECT_EQ(mix(2), (Samples{0, 50})) << "from the beginning at the level-1 rate";
 }
 
-TEST_F(SoundBank, TheShippedChimeLastsTheComboWindow) {
+TEST_F(SoundBank, TheShippedSoundsLoopWithoutAClickAndChimesOverTheMusicNeverClip) {
     loadSound(effectSounds[1], CROSSFALL_SOURCE_DIR "/data/sound1_x.wav");
     loadSound(musicSound, CROSSFALL_SOURCE_DIR "/data/clevel1_sound.wav");
     ASSERT_TRUE(musicSound.buffer && musicSound.baseFrequency == 22050 && musicSound.buffer->channels == 1);
     playEffect(1);
     EXPECT_NEAR(framesUntilQuiet(441) / 44100.0, 1.2, 0.011);
+    const std::int16_t* music = musicSound.buffer->samples.get();
+    EXPECT_LT(std::abs(music[0]), 328) << "starts at a zero crossing";
+    EXPECT_LT(std::abs(music[musicSound.buffer->frames - 1] - music[0]), 328) << "and wraps to it smoothly";
+
+    constexpr int CHIME_FRAMES = 52920;
+    const auto rms = [](const Samples& s) {
+        double sum = 0;
+        for (std::int16_t v : s) sum += double(v) * v;
+        return 10 * std::log10(sum / double(s.size()));
+    };
+    // What the music and one chime sum to, each mixed alone: neither is loud enough to be limited.
+    playSound(musicSound);
+    const Samples musicAlone = mix(CHIME_FRAMES, 1);
+    stopSound(musicSound);
+    playEffect(1);
+    const Samples chimeAlone = mix(CHIME_FRAMES, 1);
+    Samples summed(musicAlone.size());
+    for (std::size_t i = 0; i < summed.size(); ++i)
+        summed[i] = std::int16_t(std::clamp(musicAlone[i] + chimeAlone[i], -32768, 32767));
+    double oneChime = 0;
+    for (int chimes = 1; chimes <= 4; ++chimes) {
+        resetMixer();
+        playSound(musicSound);
+        for (int k = 0; k < chimes; ++k) playEffect(1);
+        const Samples mixed = mix(CHIME_FRAMES, 1);
+        const auto [low, high] = std::minmax_element(mixed.begin(), mixed.end());
+        EXPECT_TRUE(*low > -32000 && *high < 32000) << chimes << " chimes: " << *low << ".." << *high;
+        if (chimes == 1) oneChime = rms(mixed);
+        EXPECT_GE(rms(mixed), oneChime) << chimes << " chimes are no quieter than one";
+        sweepVoices();
+    }
+    EXPECT_NEAR(oneChime, rms(summed), 1.0) << "one chime over the music is as loud as the plain sum";
 }
