@@ -103,7 +103,9 @@ std::int16_t toSample(float value) {
 
 } // namespace
 
-void resetMixer() { limiterGain = 1.0f; }
+void resetMixer() {
+    limiterGain = 1.0f;
+}
 
 float gainOf(std::int32_t volume) {
     if (volume <= VOLUME_SILENT) return 0.0f;

@@ -106,7 +106,9 @@ PieceKeys advancedKeysForArm(int arm) {
         {VK_DOWN, VK_UP, VK_LEFT, VK_RIGHT},
     };
     const int* a = arrows[arm];
-    return {a[0], a[1], a[2], a[3], isArrow(keyHurry) ? VK_CONTROL : keyHurry, isArrow(keyDrop) ? VK_SPACE : keyDrop};
+    const int hurry = isArrow(keyHurry) ? VK_CONTROL : keyHurry;
+    const int drop = isArrow(keyDrop) ? VK_SPACE : keyDrop;
+    return {a[0], a[1], a[2], a[3], hurry, drop};
 }
 
 } // namespace

@@ -138,10 +138,11 @@ TEST_F(RulesTest, ABlockedEntryEndsTheGameWithoutPointsAndOnTheLeftDuofallSideSt
         Piece& piece = f == 5 ? currentPiece2 : currentPiece;
         piece.y = 17; // any kind locks on the floor
         piece.gravityCount = 200;
-        if (f == 4) currentPiece2.y = 17, currentPiece2.gravityCount = 200; // must not lock after the end
         fields[f].cells[5][1] = 3; // under every kind as it enters
+        if (f == 4) currentPiece2.y = 17, currentPiece2.gravityCount = 200; // never locks once it is over
         frame();
-        EXPECT_EQ(std::tuple(gameOver, scoreCheckDone, score, currentPiece2.y), std::tuple(1, 0, 0, f == 4 ? 17 : -1))
+        EXPECT_EQ(std::tuple(gameOver, scoreCheckDone, score, currentPiece2.y),
+                  std::tuple(1, 0, 0, f == 4 ? 17 : -1))
             << "field " << f;
     }
     EXPECT_EQ(std::pair(currentPiece.x, currentPiece.dropLock), std::pair(3, 0)); // no move, no drop lock
@@ -234,7 +235,7 @@ TEST_F(RulesTest, FourWayPiecesTakeAFreeArmLocksEarnLessAsArmsCloseAndNoFreeArmE
     EXPECT_EQ(readFile("debug.txt", 1000).value_or(""), "Exited due to game over...\r\n");
 }
 
-TEST_F(RulesTest, EachFourWayArmMovesTheWayItsArrowPointsAndAdvancedControlsTurnTheArrowsPerArmForThatGameOnly) {
+TEST_F(RulesTest, EachFourWayArmMovesTheWayItsArrowAndAdvancedControlsTurnTheArrowsForThatGameOnly) {
     startWith(MODE_4WAY, 0);
     keyUp = 38;
     keyDown = 40;
@@ -249,7 +250,8 @@ TEST_F(RulesTest, EachFourWayArmMovesTheWayItsArrowPointsAndAdvancedControlsTurn
     rotatePiece(turned, +1);
     expectSteps(39, {{1, 1, 3}, {0, 0, 3}}, currentPiece.x); // Right turns counter-clockwise in arm 1
     EXPECT_TRUE(same(currentPiece.shape, turned.shape));
-    EXPECT_EQ(std::pair(keysForPiece(currentPiece).hurry, keysForPiece(currentPiece).drop), std::pair(17, 32));
+    const PieceKeys keys = keysForPiece(currentPiece);
+    EXPECT_EQ(std::pair(keys.hurry, keys.drop), std::pair(17, 32));
     expectSteps(38, {{1, 1, 2}}, currentPiece.x); // Up moves toward column 0
     // With no file to read back, the next game still has the player's own bindings.
     std::remove("myControls.txt");

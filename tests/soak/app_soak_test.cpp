@@ -1,12 +1,15 @@
 // Long random play through the real main loop and every screen, headless: each mode gets its
-// frames of random keys, menu clicks, options changes and initials, and the score and controls
-// files must be well-formed after every save. CROSSFALL_SOAK_FRAMES sets the game frames per mode.
+// frames of random keys, menu clicks, options changes and initials. The score and controls files
+// must be well-formed after every save, and every score table must hold exactly the ten best
+// results its own mode earned. CROSSFALL_SOAK_FRAMES sets the game frames per mode.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "menus/controls_file.h"
 #include "menus/main_menu.h"
@@ -32,6 +35,9 @@ long framesWanted = 200000;
 int targetMode = 0;
 long modeFrames[5] = {};
 long saves = 0;
+long settledForANewGame = 0; // results still waiting for initials when a new game was started
+bool pausedMidGame = false;
+std::vector<std::int32_t> earned[5]; // every ended game's result, by mode
 std::string failure;
 
 bool chance(double p) {
@@ -63,16 +69,52 @@ void expectWellFormed(const char* fileName, int lines, bool named, const std::st
         failure = std::string(fileName) + " is malformed after a save:\n" + *file;
 }
 
+// Each table must hold its mode's ten best results, best first, and nothing from another mode.
+void expectTablesMatchEarnedResults() {
+    for (int mode = 0; mode < 5; ++mode) {
+        expectWellFormed(scoreFileName(mode), 10, true, "");
+        std::vector<std::int32_t> best = earned[mode];
+        std::sort(best.begin(), best.end(), std::greater<>());
+        best.resize(10, 0);
+        HighScoreEntry rows[10];
+        readScoreRows(scoreFileName(mode), rows, 10, TABLE_NAME_LENGTH);
+        std::vector<std::int32_t> saved;
+        for (const HighScoreEntry& row : rows) saved.push_back(row.total);
+        if (saved != best && failure.empty()) {
+            failure = scoreFileName(mode);
+            failure += " does not hold its mode's ten best results (saved/earned):";
+            for (int k = 0; k < 10; ++k)
+                failure.append(" ").append(std::to_string(saved[k])).append("/").append(std::to_string(best[k]));
+        }
+    }
+}
+
+// True when a settled block stands in the top five rows of a field in play: the end may be near.
+bool stackNearTheTop() {
+    const int first = gameMode == MODE_DUOFALL ? 4 : 0;
+    const int last = gameMode == MODE_DUOFALL ? 5 : gameMode == MODE_4WAY ? 3 : 0;
+    for (int f = first; f <= last; ++f)
+        for (const auto& column : fields[f].cells)
+            for (int r = 0; r < 5; ++r)
+                if (column[r] != EMPTY) return true;
+    return false;
+}
+
 // ---- The random player, one screen at a time ----
 
 void gameFrame() {
     releaseAllKeys();
-    if (gameOver == 0) {
+    const bool running = gameOver == 0;
+    if (running) {
         modeFrames[gameMode] += 1;
         for (int binding : keyBindings) setKeyDown(binding, chance(binding == keyDrop ? 0.03 : 0.2));
     }
-    setKeyDown(27, chance(gameOver != 0 ? 0.2 : 0.0005));
+    // Escape often near the end, so it is sometimes held in the very frame the game ends.
+    const bool escape = chance(!running ? 0.2 : stackNearTheTop() ? 0.2 : 0.0005);
+    setKeyDown(27, escape);
+    pausedMidGame = escape && running;
     gameStep();
+    if (running && gameOver != 0) earned[gameMode].push_back(finalTotal());
     if (!failure.empty()) postQuit(1);
     if (modeFrames[targetMode] >= framesWanted) {
         if (targetMode == 4) postQuit(0);
@@ -88,7 +130,7 @@ void entryFrame() {
     runHighScoreEntry();
     if (inScoreEntry != 0) return;
     ++saves;
-    expectWellFormed(scoreFileName(gameMode), 10, true, "");
+    expectTablesMatchEarnedResults();
 }
 
 void optionsFrame() {
@@ -107,15 +149,25 @@ void optionsFrame() {
 
 int menuFrame() {
     // Mostly the mode being soaked; sometimes Resume, Obstacle Mode, Controls/Options or the list.
+    // A game paused mid-play is mostly resumed; a result waiting for initials often gives way to a new game.
     static const int modeY[5] = {205, 242, 278, 314, 389};
     static const int otherY[] = {150, 350, 424};
+    const bool entryWaiting = inScoreEntry != 0;
     if (showScoreList != 0)
         pointAt(400, 518, chance(0.5));
     else if (chance(0.03))
         pointAt(560, 426, true);
+    else if (pausedMidGame && !entryWaiting && chance(0.9))
+        pointAt(200, otherY[0], true);
     else
         pointAt(200, chance(0.1) ? otherY[pick(3)] : modeY[targetMode], chance(0.5));
-    return runMainMenu();
+    const int stay = runMainMenu();
+    if (stay == 0) pausedMidGame = false;
+    if (entryWaiting && inScoreEntry == 0) {
+        ++settledForANewGame;
+        expectTablesMatchEarnedResults();
+    }
+    return stay;
 }
 
 void noShutDown() {}
@@ -130,6 +182,9 @@ TEST(AppSoak, EveryModeSurvivesLongRandomPlayWithWellFormedFiles) {
     EXPECT_EQ(failure, "");
     for (int mode = 0; mode < 5; ++mode) EXPECT_GE(modeFrames[mode], framesWanted) << "mode " << mode;
     EXPECT_GT(saves, 0);
-    std::printf("soak: %ld %ld %ld %ld %ld game frames by mode, %ld screens left with a save\n",
-                modeFrames[0], modeFrames[1], modeFrames[2], modeFrames[3], modeFrames[4], saves);
+    EXPECT_GT(settledForANewGame, 0) << "no new game was started over a result waiting for initials";
+    std::printf("soak: %ld %ld %ld %ld %ld game frames by mode, %ld screens left with a save, %ld results"
+                " saved without initials for a new game\n",
+                modeFrames[0], modeFrames[1], modeFrames[2], modeFrames[3], modeFrames[4], saves,
+                settledForANewGame);
 }
