@@ -4,8 +4,9 @@
 # controls and score files there, then runs the game from that folder.
 #
 # The data folder and the game binary are found next to this script (installed: ../share/crossfall
-# and ../libexec/crossfall/crossfall; source tree: ../data and ../build-release/crossfall), or taken
-# from CROSSFALL_DATA_DIR and CROSSFALL_BINARY. Arguments go to the game.
+# and ../libexec/crossfall/crossfall, which the install rewrites for its layout; source tree: ../data
+# and ../build-release/crossfall), or taken from CROSSFALL_DATA_DIR and CROSSFALL_BINARY. Arguments
+# go to the game.
 set -euo pipefail
 
 here=$(cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")" && pwd)
