@@ -10,7 +10,7 @@
 #include "menus/controls_file.h"
 #include "platform/null_backend.h"
 #include "platform/screen_flags.h"
-#include "platform/start_up.h"
+#include "app/start_up.h"
 #include "play/flash_row.h"
 #include "play/game_step.h"
 #include "rules/game_state.h"

@@ -10,7 +10,7 @@
 #include "platform/input.h"
 #include "platform/null_backend.h"
 #include "platform/screen_flags.h"
-#include "platform/start_up.h"
+#include "app/start_up.h"
 #include "scores/high_scores.h"
 
 using namespace crossfall;

@@ -24,7 +24,7 @@ static void mixTenMilliseconds(benchmark::State& state) {
     musicSound.loop = 1;
     musicOn = 1;
     level = 5; // a raised pitch, so the music is resampled at an uneven step
-    setLevelMusic();
+    setLevelMusic(level);
     // Looping voices keep all 64 sounding for the whole run.
     effectSounds[1].loop = 1;
     for (int i = 0; i < VOICE_COUNT; ++i) playEffect(1);

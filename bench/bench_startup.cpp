@@ -4,7 +4,7 @@
 
 #include "scratch_folder.h"
 #include "platform/null_backend.h"
-#include "platform/start_up.h"
+#include "app/start_up.h"
 
 using namespace crossfall;
 

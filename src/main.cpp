@@ -4,7 +4,7 @@
 #include <span>
 
 #include "app/command_line.h"
-#include "platform/main_loop.h"
+#include "app/main_loop.h"
 
 int main(int argc, char** argv) {
     const std::span<const char* const> all(argv, static_cast<std::size_t>(argc));

@@ -8,13 +8,12 @@
 
 #include "audio/mixer.h"
 #include "audio/wave.h"
-#include "menus/controls_file.h"
 #include "platform/backend.h"
-#include "rules/game_state.h"
 
 namespace crossfall {
 
 SoundRecord musicSound;
+std::int32_t musicOn = 0;
 SoundRecord effectSounds[EFFECT_COUNT];
 SoundRecord voices[VOICE_COUNT];
 
@@ -165,7 +164,7 @@ void playEffect(int effect) {
     }
 }
 
-void setLevelMusic() {
+void setLevelMusic(int level) {
     stopSound(musicSound);
     {
         AudioLock lock;

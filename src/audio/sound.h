@@ -38,6 +38,9 @@ constexpr std::uint32_t MAX_FREQUENCY = 200000;
 extern SoundRecord musicSound;
 extern SoundRecord effectSounds[EFFECT_COUNT];
 extern SoundRecord voices[VOICE_COUNT];
+// The options' music switch, 0 off; off also silences the effects. Set at start-up and whenever the
+// controls file is read.
+extern std::int32_t musicOn;
 
 // Opens the sound device; false (said once on stderr) when there is none.
 bool initSound();
@@ -48,8 +51,8 @@ void playSound(SoundRecord& record);
 void stopSound(SoundRecord& record);
 // Plays the effect on the first free voice; dropped when all 64 are taken.
 void playEffect(int effect);
-// Restarts the music at the rate of the current level.
-void setLevelMusic();
+// Restarts the music at the rate of the game's level.
+void setLevelMusic(int level);
 // The options screen's music switch: stops the music, or restarts it from its beginning at the last rate.
 void setMusicOn(int on);
 // Frees the voices that have finished; true while any voice still sounds.

@@ -5,27 +5,15 @@
 
 #include <cstdint>
 
+#include "audio/sound.h"
+#include "play/panel.h"
+#include "rules/bindings.h"
+
 namespace crossfall {
 
-// The eight bindings lie together in file order; the names below refer into this array.
-extern std::int32_t keyBindings[8];
-extern std::int32_t& keyRotateCCW;
-extern std::int32_t& keyRotateCW;
-extern std::int32_t& keyDrop;
-extern std::int32_t& keyHurry;
-extern std::int32_t& keyLeft;
-extern std::int32_t& keyRight;
-extern std::int32_t& keyUp;
-extern std::int32_t& keyDown;
-
-// Switches: 0 off, any other value on.
-extern std::int32_t advanced4Way;
-extern std::int32_t showPiecePreview;
-extern std::int32_t showGridPreview;
-extern std::int32_t showCurrentGrid;
-extern std::int32_t musicOn;
-
-// Puts the thirteen values back to their defaults (before any file was read).
+// The thirteen values live with what reads them: the bindings and the advanced 4-Way switch with the
+// rules, the three display switches with the play screen, the music switch with the sound bank.
+// Puts the thirteen values to their defaults; start-up does this before it reads the file.
 void resetControlsToDefaults();
 // Writes the file through a temporary file renamed over the old one; false leaves the old file whole.
 bool saveControls();

@@ -9,7 +9,6 @@
 #include "platform/backend.h"
 #include "platform/bitmaps.h"
 #include "platform/input.h"
-#include "platform/main_loop.h"
 #include "platform/screen_flags.h"
 #include "platform/text.h"
 #include "platform/video.h"
@@ -202,6 +201,7 @@ Outcome actOnHoveredEntry(int index, bool buttonHeld) {
     case START_MODE:
         if (!buttonHeld) return Outcome::Stay;
         settlePendingEntry();
+        loadControls();
         startGame(entry.mode);
         return Outcome::Leave;
     case TOGGLE_OBSTACLES:

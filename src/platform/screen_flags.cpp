@@ -7,5 +7,11 @@ std::int32_t inMenu = 1;
 std::int32_t inOptions = 0;
 std::int32_t inScoreEntry = 0;
 std::int32_t showScoreList = 0;
+QuitRequest quitRequest;
+
+void postQuit(int code) {
+    quitRequest.posted = true;
+    quitRequest.code = code;
+}
 
 } // namespace crossfall

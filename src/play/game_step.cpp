@@ -1,18 +1,13 @@
-// One game-step frame: pause check, backgrounds, pieces and fields, the piece step and mode
-// timers, the panel, the end of a combo chain, the game-over box and the present.
+// The play screen's share of a game frame: backgrounds, fields, panel and previews, texts, the
+// game-over box and the present, each at its stage between the rules.
 #include "play/game_step.h"
 
-#include "audio/sound.h"
-#include "menus/main_menu.h"
 #include "platform/input.h"
-#include "platform/screen_flags.h"
 #include "platform/video.h"
 #include "play/field_drawing.h"
 #include "play/panel.h"
 #include "rules/game_state.h"
 #include "rules/modes.h"
-#include "rules/moving.h"
-#include "scores/high_scores.h"
 
 namespace crossfall {
 namespace {
@@ -30,35 +25,31 @@ void drawModeFields() {
 
 } // namespace
 
-void gameStep() {
-    if (gameMode == MODE_DUOFALL) {
-        currentPiece.fieldIndex = 4;
-        currentPiece2.fieldIndex = 5;
-    }
-    // The pause: one menu frame now; the menu takes over from the next pass.
-    if (keyHeld(VK_ESCAPE)) {
-        inMenu = 1;
-        runMainMenu();
-    }
-    clearSurface(backSurface, 0);
-    trackCursor(0, 0, 784, 584);
-    drawBackgrounds();
-    const bool placed = gameOver == 0;
-    if (placed) placeFallingPieces();
-    drawModeFields();
-    // Rows the lock removes were already drawn, so they show once more this frame.
-    if (placed) stepFallingPieces();
-    tickTimeAttackRise();
-    tickRubikSpin();
-    drawPanelAndPreview();
-    voicesBusy = sweepVoices() ? 1 : 0;
-    if (voicesBusy == 0) combo = 0;
-    drawPanelTexts();
-    if (gameOver == 1) {
+void drawGameFrame(FrameStage stage) {
+    switch (stage) {
+    case FrameStage::Backdrop:
+        clearSurface(backSurface, 0);
+        trackCursor(0, 0, 784, 584);
+        drawBackgrounds();
+        return;
+    case FrameStage::Fields:
+        drawModeFields();
+        return;
+    case FrameStage::Panel:
+        drawPanelAndPreview();
+        return;
+    case FrameStage::Texts:
+        drawPanelTexts();
+        return;
+    case FrameStage::GameOver:
         drawGameOverBox();
-        if (scoreCheckDone == 0) checkHighScore();
+        return;
+    case FrameStage::Present:
+        presentFrame(true);
+        return;
     }
-    presentFrame(true);
 }
+
+void gameStep() { runGameFrame(); }
 
 } // namespace crossfall

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "menus/controls_file.h"
 #include "platform/bitmaps.h"
 #include "platform/text.h"
 #include "platform/video.h"
@@ -14,6 +13,11 @@
 #include "scores/high_scores.h"
 
 namespace crossfall {
+
+std::int32_t showPiecePreview = 0;
+std::int32_t showGridPreview = 0;
+std::int32_t showCurrentGrid = 0;
+
 namespace {
 
 constexpr Rect PANEL_BOX = {520, 420, 760, 560};

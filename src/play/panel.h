@@ -2,9 +2,17 @@
 // gauges, and the game-over box. Called by the game step once per frame, in this order.
 #pragma once
 
+#include <cstdint>
+
 #include "rules/pieces.h"
 
 namespace crossfall {
+
+// The options' display switches, 0 off: the next-piece preview, the 4-Way next-arm blink and the
+// current arm's frame. Set at start-up and whenever the controls file is read; only drawing reads them.
+extern std::int32_t showPiecePreview;
+extern std::int32_t showGridPreview;
+extern std::int32_t showCurrentGrid;
 
 // The piece's blocks at its box position, laid out as in field 0.
 void drawPiecePreview(const Piece& piece);

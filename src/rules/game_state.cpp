@@ -2,7 +2,6 @@
 #include "rules/game_state.h"
 
 #include "audio/sound.h"
-#include "menus/controls_file.h"
 #include "rules/modes.h"
 #include "rules/random.h"
 
@@ -73,7 +72,6 @@ void startGame(int mode) {
     gameOver = 0;
     // A hard drop of an earlier game must not pull the new right piece down.
     duoDropPending = 0;
-    loadControls();
 
     currentPiece = nextPiece;
     currentPiece.x = SPAWN_X;
@@ -94,7 +92,7 @@ void startGame(int mode) {
     score = 0;
     comboBonuses = 0;
     level = 1;
-    setLevelMusic();
+    setLevelMusic(level);
 
     if (obstacleMode == 0) return;
     if (mode == MODE_DUOFALL) {

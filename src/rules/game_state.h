@@ -61,7 +61,8 @@ extern std::int32_t obstacleMode;   // the menu's switch, kept for the whole run
 
 // Start-up, once per run: templates, the first waiting pieces, the wall floors.
 void initGameState();
-// A new game in the mode: clears, reloads the controls, brings in the waiting piece, restarts music.
+// A new game in the mode with the bindings in force: clears, brings in the waiting piece, restarts
+// the music. The menu reads the controls file just before.
 void startGame(int mode);
 // Empties the play rows (walls stay) and ends any combo.
 void clearField(Field& field);

@@ -1,9 +1,10 @@
 // The 4-Way cross, the Rubik spin, the Time Attack rise and the obstacles.
 #include "rules/modes.h"
 
-#include "menus/controls_file.h"
 #include "platform/files.h"
 #include "platform/input.h"
+#include "rules/game_frame.h"
+#include "rules/bindings.h"
 #include "rules/moving.h"
 #include "rules/random.h"
 #include "rules/rows.h"
@@ -89,7 +90,7 @@ void chooseNextArm() {
             appendLine("debug.txt", "Exited due to game over...");
             return;
         }
-        if (keyHeld(VK_ESCAPE)) return;
+        if (frameKeyHeld(VK_ESCAPE)) return;
         nextPiece.fieldIndex = nextRandom() % ARM_COUNT;
     }
 }

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/files.h"
-#include "platform/input.h"
+#include "rules/game_frame.h"
 #include "rules/modes.h"
 #include "rules/rows.h"
 
@@ -96,8 +96,8 @@ void sideStep(Piece& piece, int dx) {
 
 void sidePhase(Piece& piece, const PieceKeys& keys) {
     if (piece.sideRepeat > 0) piece.sideRepeat -= 1;
-    const bool leftHeld = keyHeld(keys.left);
-    const bool rightHeld = keyHeld(keys.right);
+    const bool leftHeld = frameKeyHeld(keys.left);
+    const bool rightHeld = frameKeyHeld(keys.right);
     if (!leftHeld && !rightHeld) {
         piece.sideRepeat = 0;
         piece.sideHeld = 0;
@@ -116,8 +116,8 @@ void turnStep(Piece& piece, int d) {
 
 void rotatePhase(Piece& piece, const PieceKeys& keys) {
     if (piece.rotateRepeat > 0) piece.rotateRepeat -= 1;
-    const bool ccwHeld = keyHeld(keys.rotateCCW);
-    const bool cwHeld = keyHeld(keys.rotateCW);
+    const bool ccwHeld = frameKeyHeld(keys.rotateCCW);
+    const bool cwHeld = frameKeyHeld(keys.rotateCW);
     if (!ccwHeld && !cwHeld) piece.rotateRepeat = 0;
     if (piece.rotateRepeat != 0 || piece.kind == KIND_O) return;
     if (ccwHeld) turnStep(piece, +1);
@@ -151,7 +151,7 @@ void stepPiece(Piece& piece) {
 
     piece.gravityCount += 1;
     bool hard = false;
-    const bool dropHeld = keyHeld(keys.drop);
+    const bool dropHeld = frameKeyHeld(keys.drop);
     if (dropHeld && piece.dropLock == 0) {
         piece.gravityCount = HARD_DROP_COUNT;
         hard = true;
@@ -159,7 +159,7 @@ void stepPiece(Piece& piece) {
         duoDropPending = 1;
     }
     if (!dropHeld) piece.dropLock = 0;
-    if (keyHeld(keys.hurry)) piece.gravityCount += HURRY_STEP;
+    if (frameKeyHeld(keys.hurry)) piece.gravityCount += HURRY_STEP;
     if (piece.dropLock > 0) piece.dropLock -= 1;
 
     if (!fallPhase(piece, hard)) return;

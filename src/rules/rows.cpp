@@ -2,7 +2,7 @@
 #include "rules/rows.h"
 
 #include "audio/sound.h"
-#include "play/flash_row.h"
+#include "rules/game_frame.h"
 #include "rules/modes.h"
 
 namespace crossfall {
@@ -35,7 +35,7 @@ void clearFullRows(int fieldIndex) {
     bool chain = false;
     for (int r = 0; r < PLAY_ROWS; ++r) {
         if (!rowFull(field, r)) continue;
-        flashRow(fieldIndex, r);
+        if (frameEffects.flashRow != nullptr) frameEffects.flashRow(fieldIndex, r);
         removeRow(field, r);
         // A removal while an earlier one still sounds extends the chain.
         if (voicesBusy == 1)
@@ -47,7 +47,7 @@ void clearFullRows(int fieldIndex) {
     combo += 1;
     comboBonuses += combo;
     if (combo > bestCombo) bestCombo = combo;
-    writeComboLabel(combo);
+    if (frameEffects.comboLabel != nullptr) frameEffects.comboLabel(combo);
     comboLabelTimer = COMBO_LABEL_DRAWS;
 }
 
@@ -82,7 +82,7 @@ void updateLevel() {
     const int old = level;
     for (int d = 0; d < MAX_LEVEL; ++d)
         if (score >= levelThresholds[d]) level = d + 1;
-    if (level > old) setLevelMusic();
+    if (level > old) setLevelMusic(level);
 }
 
 } // namespace crossfall

@@ -113,11 +113,11 @@ TEST_F(SoundBank, TheMusicRateFollowsTheLevelAndTheSwitchKeepsItOffUntilTurnedOn
     const std::pair<int, unsigned> rates[] = {{2, 24255}, {9, 31972}, {1 << 30, MAX_FREQUENCY}, {1, 22050}};
     for (auto [newLevel, rate] : rates) {
         level = newLevel;
-        setLevelMusic();
+        setLevelMusic(level);
         EXPECT_TRUE(musicSound.playing && musicSound.frequency == rate) << "level " << newLevel;
     }
     setMusicOn(0);
-    setLevelMusic();
+    setLevelMusic(level);
     EXPECT_FALSE(musicSound.playing) << "a game start keeps switched-off music off";
     setMusicOn(1);
     EXPECT_EQ(mix(2), (Samples{0, 50})) << "from the beginning at the level-1 rate";

@@ -9,7 +9,7 @@
 
 #include "menus/main_menu.h"
 #include "platform/null_backend.h"
-#include "platform/start_up.h"
+#include "app/start_up.h"
 #include "platform/video.h"
 
 using namespace crossfall;

@@ -9,7 +9,7 @@
 #include "platform/bitmaps.h"
 #include "platform/files.h"
 #include "platform/null_backend.h"
-#include "platform/start_up.h"
+#include "app/start_up.h"
 #include "platform/text.h"
 #include "play/field_drawing.h"
 #include "play/flash_row.h"

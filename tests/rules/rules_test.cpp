@@ -12,6 +12,8 @@
 #include "platform/input.h"
 #include "platform/null_backend.h"
 #include "platform/video.h"
+#include "play/flash_row.h"
+#include "rules/game_frame.h"
 #include "rules/modes.h"
 #include "rules/moving.h"
 #include "rules/random.h"
@@ -23,6 +25,7 @@ struct RulesTest : ::testing::Test {
     void SetUp() override {
         null_backend::reset();
         initVideo(); // the row flash draws on the front surface
+        frameEffects = {nullptr, nullptr, nullptr, flashRow, writeComboLabel};
         releaseAllKeys();
         resetControlsToDefaults();
         for (SoundRecord& voice : voices) voice = SoundRecord{};
@@ -244,6 +247,7 @@ TEST_F(RulesTest, EachFourWayArmMovesTheWayItsArrowAndAdvancedControlsTurnTheArr
         expectSteps(37 + arm, {{1, 1, 2}, {0, 0, 2}}, currentPiece.x); // Left, Up, Right, Down
     }
     ASSERT_TRUE(writeTextFile("myControls.txt", "162\n163\n38\n40\n37\n39\n37\n39\n1\n"));
+    loadControls();
     startWith(MODE_4WAY, 0);
     currentPiece.fieldIndex = 1;
     Piece turned = currentPiece;
@@ -255,6 +259,7 @@ TEST_F(RulesTest, EachFourWayArmMovesTheWayItsArrowAndAdvancedControlsTurnTheArr
     expectSteps(38, {{1, 1, 2}}, currentPiece.x); // Up moves toward column 0
     // With no file to read back, the next game still has the player's own bindings.
     std::remove("myControls.txt");
+    loadControls();
     startWith(MODE_CLASSIC, 0);
     expectSteps(38, {{1, 1, 3}, {0, 0, 3}}, currentPiece.x);
     EXPECT_TRUE(same(keyBindings, {162, 163, 38, 40, 37, 39, 37, 39}));

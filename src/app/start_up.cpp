@@ -1,12 +1,13 @@
 // Start-up in its fixed order: the music starts before the controls are read, and the controls
 // may stop it again before the first frame.
-#include "platform/start_up.h"
+#include "app/start_up.h"
 
 #include <cstdio>
 #include <ctime>
 
 #include "audio/sound.h"
 #include "menus/controls_file.h"
+#include "menus/main_menu.h"
 #include "platform/backend.h"
 #include "platform/bitmaps.h"
 #include "platform/files.h"
@@ -14,6 +15,8 @@
 #include "platform/screen_flags.h"
 #include "platform/text.h"
 #include "platform/video.h"
+#include "play/flash_row.h"
+#include "play/game_step.h"
 #include "rules/game_state.h"
 #include "rules/random.h"
 #include "scores/high_scores.h"
@@ -37,6 +40,12 @@ void writeColorsFile() {
     writeTextFile("colors.txt", line);
 }
 
+// The menu's one frame when Escape pauses a game; the menu takes over from the next pass.
+void pauseIntoMenu() {
+    inMenu = 1;
+    runMainMenu();
+}
+
 } // namespace
 
 bool startUp() {
@@ -51,6 +60,8 @@ bool startUp() {
     measureCharWidths(frontSurface);
     backend::showSystemCursor(false);
     initGameState();
+    frameEffects = {pauseIntoMenu, drawGameFrame, checkHighScore, flashRow, writeComboLabel};
+    resetControlsToDefaults();
     loadControls();
     if (musicOn == 0) stopSound(musicSound);
     resetHighScoreTable();

@@ -1,6 +1,6 @@
 // The shell: one pass of the loop pumps the events once, then runs exactly one screen chosen by
 // the screen flags, then waits for the next frame so no screen spins.
-#include "platform/main_loop.h"
+#include "app/main_loop.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,20 +12,13 @@
 #include "platform/folder_lock.h"
 #include "platform/input.h"
 #include "platform/screen_flags.h"
-#include "platform/start_up.h"
+#include "app/start_up.h"
 #include "platform/video.h"
 #include "play/game_step.h"
 #include "scores/high_score_entry.h"
 
 namespace crossfall {
 namespace {
-
-// A posted quit, taken at the next pass; set once per run.
-struct QuitRequest {
-    bool posted = false;
-    int code = 0;
-};
-QuitRequest quitRequest;
 
 void runOptions() { runOptionsScreen(); }
 
@@ -60,11 +53,6 @@ void traceScreenChange(char screen, long pass) {
 } // namespace
 
 const LoopScreens gameScreens = {runMainMenu, runOptions, runHighScoreEntry, gameStep, shutDown};
-
-void postQuit(int code) {
-    quitRequest.posted = true;
-    quitRequest.code = code;
-}
 
 int runMainLoop(const LoopScreens& screens) {
     quitRequest = QuitRequest{};

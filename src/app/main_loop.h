@@ -1,5 +1,5 @@
 // The application shell: opens the window, runs start-up, the main loop that runs one screen per
-// pass, and shut-down. main() calls runGame; the menu's exit entry calls postQuit.
+// pass, and shut-down. main() calls runGame; the menu's exit entry posts a quit (platform/screen_flags.h).
 #pragma once
 
 namespace crossfall {
@@ -16,8 +16,6 @@ struct LoopScreens {
 // The game's own screens and shut-down.
 extern const LoopScreens gameScreens;
 
-// Asks the loop to end at its next pass with this exit code.
-void postQuit(int code);
 // Runs passes until a quit is taken, then the shut-down; the quit's exit code.
 int runMainLoop(const LoopScreens& screens);
 // The whole program: window and start-up, the loop, shut-down; the exit code (1: no display).

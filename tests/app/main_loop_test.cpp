@@ -1,5 +1,5 @@
 // The shell: which screen each pass runs, focus loss, quits, the pace, and start-up in awkward folders.
-#include "platform/main_loop.h"
+#include "app/main_loop.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include "platform/input.h"
 #include "platform/null_backend.h"
 #include "platform/screen_flags.h"
-#include "platform/start_up.h"
+#include "app/start_up.h"
 
 using namespace crossfall;
 
