@@ -145,7 +145,7 @@ TEST_F(RulesTest, ABlockedEntryEndsTheGameWithoutPointsAndOnTheLeftDuofallSideSt
         if (f == 4) currentPiece2.y = 17, currentPiece2.gravityCount = 200; // never locks once it is over
         frame();
         EXPECT_EQ(std::tuple(gameOver, scoreCheckDone, score), std::tuple(1, 0, 0)) << "field " << f;
-        if (f == 4) EXPECT_EQ(currentPiece2.y, 17) << "the right piece stays where the end found it";
+        EXPECT_TRUE(f != 4 || currentPiece2.y == 17) << "the right piece stays where the end found it";
     }
     EXPECT_EQ(std::pair(currentPiece.x, currentPiece.dropLock), std::pair(3, 0)); // no move, no drop lock
 }
