@@ -3,23 +3,54 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 
 namespace crossfall {
 namespace {
 
+// The run ends after the text is printed.
+CommandLine exitWith(int exitCode, std::string text, bool toStderr) {
+    CommandLine line;
+    line.action = Action::Exit;
+    line.exitCode = exitCode;
+    line.text = std::move(text);
+    line.toStderr = toStderr;
+    return line;
+}
+
 bool showHelp(CommandLine& line, std::string_view) {
-    line = {Action::Exit, 0, usageText(gameOptions()), false};
+    line = exitWith(0, usageText(gameOptions()), false);
     return true;
 }
 
 bool showVersion(CommandLine& line, std::string_view) {
-    line = {Action::Exit, 0, std::string("crossfall ") + CROSSFALL_VERSION + "\n", false};
+    line = exitWith(0, std::string("crossfall ") + CROSSFALL_VERSION + "\n", false);
+    return true;
+}
+
+bool setReplay(CommandLine& line, std::string_view file) {
+    line.replayFile = file;
+    return !file.empty();
+}
+
+bool setSpeed(CommandLine& line, std::string_view value) {
+    int speed = 0;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), speed);
+    line.speed = speed;
+    return error == std::errc{} && end == value.data() + value.size() && speed >= 1 && speed <= MAX_REPLAY_SPEED;
+}
+
+bool setVerify(CommandLine& line, std::string_view) {
+    line.verify = true;
     return true;
 }
 
 constexpr std::array GAME_OPTIONS = {
     OptionRow{"--help", "", "show this help and exit", showHelp},
     OptionRow{"--version", "", "show the name and version and exit", showVersion},
+    OptionRow{"--replay", "FILE", "show the recorded game in FILE, then the menu", setReplay},
+    OptionRow{"--speed", "N", "with --replay: play it N times as fast (1 to 100)", setSpeed},
+    OptionRow{"--verify", "", "with --replay: play it with no display, print its result and exit", setVerify},
 };
 
 // The option's name and value as the usage shows them.
@@ -30,7 +61,7 @@ std::string optionWithValue(const OptionRow& row) {
 }
 
 CommandLine badUsage(std::string_view problem, std::span<const OptionRow> rows) {
-    return {Action::Exit, EXIT_BAD_USAGE, "crossfall: " + std::string(problem) + "\n" + usageText(rows), true};
+    return exitWith(EXIT_BAD_USAGE, "crossfall: " + std::string(problem) + "\n" + usageText(rows), true);
 }
 
 std::string quoted(std::string_view text) {
@@ -53,7 +84,8 @@ std::string usageText(std::span<const OptionRow> rows) {
         const std::string shown = optionWithValue(row);
         text.append("  ").append(shown).append(width - shown.size() + 2, ' ').append(row.help).append("\n");
     }
-    text += "\nExit status: 0 when the game is left, 1 without a display, 2 on bad usage.\n";
+    text += "\nExit status: 0 when the game is left, 1 without a display or with the game already running in\n"
+            "this folder (or a replay that now ends otherwise), 2 on bad usage or a replay file that cannot be played.\n";
     return text;
 }
 
@@ -81,6 +113,9 @@ CommandLine parseCommandLine(std::span<const char* const> args, std::span<const 
             return badUsage("bad value " + quoted(value) + " for " + quoted(name), rows);
         }
     }
+    const bool replayOnly = line.verify || line.speed != 1;
+    if (line.action == Action::Play && replayOnly && line.replayFile.empty())
+        return badUsage("--speed and --verify go with --replay", rows);
     return line;
 }
 

@@ -17,9 +17,15 @@ enum class Action { Play, Exit };
 struct CommandLine {
     Action action = Action::Play;
     int exitCode = 0;
-    std::string text;      // printed before exiting
-    bool toStderr = false; // the text is an error, for stderr
+    std::string text;       // printed before exiting
+    bool toStderr = false;  // the text is an error, for stderr
+    std::string replayFile; // a journal to play before the menu, or to verify
+    int speed = 1;          // replayed frames a pass
+    bool verify = false;    // play the journal headless, print its result, exit
 };
+
+// The fastest replay: frames a pass.
+constexpr int MAX_REPLAY_SPEED = 100;
 
 // One option: its name, the name of the value it takes (empty: none), its line in the usage,
 // and what it does to the record; apply returns false to refuse the value.

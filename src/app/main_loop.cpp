@@ -4,7 +4,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
+#include "app/game_frames.h"
+#include "app/start_up.h"
 #include "audio/sound.h"
 #include "menus/main_menu.h"
 #include "menus/options_screen.h"
@@ -12,9 +15,7 @@
 #include "platform/folder_lock.h"
 #include "platform/input.h"
 #include "platform/screen_flags.h"
-#include "app/start_up.h"
 #include "platform/video.h"
-#include "play/game_step.h"
 #include "scores/high_score_entry.h"
 
 namespace crossfall {
@@ -52,7 +53,7 @@ void traceScreenChange(char screen, long pass) {
 
 } // namespace
 
-const LoopScreens gameScreens = {runMainMenu, runOptions, runHighScoreEntry, gameStep, shutDown};
+const LoopScreens gameScreens = {runMainMenu, runOptions, runHighScoreEntry, playGameFrame, shutDown};
 
 int runMainLoop(const LoopScreens& screens) {
     quitRequest = QuitRequest{};
@@ -80,7 +81,13 @@ void shutDown() {
     backend::closeDisplay();
 }
 
-int runGame() {
+int runGame(const CommandLine& line) {
+    std::optional<Journal> replay;
+    if (!line.replayFile.empty()) {
+        replay = loadReplay(line.replayFile);
+        if (!replay) return EXIT_BAD_USAGE;
+        if (line.verify) return verifyReplay(*replay, stdout);
+    }
     // A second copy in the same folder would drop the first one's results at its next save.
     if (!lockGameFolder()) {
         const char* message = "Crossfall is already running in this folder.";
@@ -90,6 +97,7 @@ int runGame() {
     }
     // Without a display there is nothing to play on; opening it has said why.
     if (!startUp()) return 1;
+    if (replay) startReplay(std::move(*replay), line.speed);
     return runMainLoop(gameScreens);
 }
 

@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <ctime>
 
+#include "app/game_frames.h"
 #include "audio/sound.h"
 #include "menus/controls_file.h"
-#include "menus/main_menu.h"
 #include "platform/backend.h"
 #include "platform/bitmaps.h"
 #include "platform/files.h"
@@ -15,8 +15,6 @@
 #include "platform/screen_flags.h"
 #include "platform/text.h"
 #include "platform/video.h"
-#include "play/flash_row.h"
-#include "play/game_step.h"
 #include "rules/game_state.h"
 #include "rules/random.h"
 #include "scores/high_scores.h"
@@ -40,12 +38,6 @@ void writeColorsFile() {
     writeTextFile("colors.txt", line);
 }
 
-// The menu's one frame when Escape pauses a game; the menu takes over from the next pass.
-void pauseIntoMenu() {
-    inMenu = 1;
-    runMainMenu();
-}
-
 } // namespace
 
 bool startUp() {
@@ -60,7 +52,7 @@ bool startUp() {
     measureCharWidths(frontSurface);
     backend::showSystemCursor(false);
     initGameState();
-    frameEffects = {pauseIntoMenu, drawGameFrame, checkHighScore, flashRow, writeComboLabel};
+    rulesSeam = liveRulesSeam();
     resetControlsToDefaults();
     loadControls();
     if (musicOn == 0) stopSound(musicSound);

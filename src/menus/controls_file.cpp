@@ -10,15 +10,14 @@ namespace crossfall {
 
 namespace {
 
-constexpr int VALUE_COUNT = 13;
-constexpr std::int32_t DEFAULTS[VALUE_COUNT] = {162, 163, 32, 9, 37, 39, 37, 39, 0, 1, 1, 1, 1};
+constexpr std::int32_t DEFAULTS[CONTROL_VALUES] = {162, 163, 32, 9, 37, 39, 37, 39, 0, 1, 1, 1, 1};
 constexpr const char* CONTROLS_FILE = "myControls.txt";
 constexpr const char* CLOSING_SENTENCE = "This file contains control settings.  Do not delete or edit it!";
 // Far more than thirteen numbers need; the rest of a huge file is never read.
 constexpr std::size_t READ_LIMIT = 64 * 1024;
 
 // The thirteen values in file order.
-std::int32_t* const fileOrder[VALUE_COUNT] = {
+std::int32_t* const fileOrder[CONTROL_VALUES] = {
     &keyBindings[0], &keyBindings[1], &keyBindings[2], &keyBindings[3], &keyBindings[4],
     &keyBindings[5], &keyBindings[6], &keyBindings[7], &advanced4Way,   &showPiecePreview,
     &showGridPreview, &showCurrentGrid, &musicOn,
@@ -26,9 +25,15 @@ std::int32_t* const fileOrder[VALUE_COUNT] = {
 
 } // namespace
 
-void resetControlsToDefaults() {
-    for (int i = 0; i < VALUE_COUNT; ++i) *fileOrder[i] = DEFAULTS[i];
+void getControlValues(std::span<std::int32_t, CONTROL_VALUES> values) {
+    for (int i = 0; i < CONTROL_VALUES; ++i) values[i] = *fileOrder[i];
 }
+
+void setControlValues(std::span<const std::int32_t, CONTROL_VALUES> values) {
+    for (int i = 0; i < CONTROL_VALUES; ++i) *fileOrder[i] = values[i];
+}
+
+void resetControlsToDefaults() { setControlValues(DEFAULTS); }
 
 bool saveControls() {
     std::string text;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 #include "audio/sound.h"
 #include "play/panel.h"
@@ -13,6 +14,11 @@ namespace crossfall {
 
 // The thirteen values live with what reads them: the bindings and the advanced 4-Way switch with the
 // rules, the three display switches with the play screen, the music switch with the sound bank.
+constexpr int CONTROL_VALUES = 13;
+
+// The thirteen values in the file's order, and setting them all from such a list (a replay's).
+void getControlValues(std::span<std::int32_t, CONTROL_VALUES> values);
+void setControlValues(std::span<const std::int32_t, CONTROL_VALUES> values);
 // Puts the thirteen values to their defaults; start-up does this before it reads the file.
 void resetControlsToDefaults();
 // Writes the file through a temporary file renamed over the old one; false leaves the old file whole.

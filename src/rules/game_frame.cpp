@@ -10,12 +10,12 @@
 namespace crossfall {
 
 FrameInput frameInput;
-FrameEffects frameEffects;
+RulesSeam rulesSeam;
 
 namespace {
 
 void draw(FrameStage stage) {
-    if (frameEffects.draw != nullptr) frameEffects.draw(stage);
+    if (rulesSeam.draw != nullptr) rulesSeam.draw(stage);
 }
 
 } // namespace
@@ -32,7 +32,7 @@ void runGameFrame() {
         currentPiece2.fieldIndex = 5;
     }
     // The pause: one menu frame now; the menu takes over from the next pass.
-    if (frameKeyHeld(VK_ESCAPE) && frameEffects.pause != nullptr) frameEffects.pause();
+    if (frameKeyHeld(VK_ESCAPE) && rulesSeam.pause != nullptr) rulesSeam.pause();
     draw(FrameStage::Backdrop);
     const bool placed = gameOver == 0;
     if (placed) placeFallingPieces();
@@ -50,7 +50,7 @@ void runGameFrame() {
     draw(FrameStage::Texts);
     if (gameOver == 1) {
         draw(FrameStage::GameOver);
-        if (scoreCheckDone == 0 && frameEffects.scoreCheck != nullptr) frameEffects.scoreCheck();
+        if (scoreCheckDone == 0 && rulesSeam.scoreCheck != nullptr) rulesSeam.scoreCheck();
     }
     draw(FrameStage::Present);
 }

@@ -29,15 +29,16 @@ enum class FrameStage {
     Present,  // the frame is done
 };
 
-// The seam; a null member does nothing.
-struct FrameEffects {
+// What the rules reach above them; a null member does nothing.
+struct RulesSeam {
+    void (*gameStarting)(int mode) = nullptr;             // startGame begins: the game's journal starts
     void (*pause)() = nullptr;                            // Escape held: the menu takes over
     void (*draw)(FrameStage stage) = nullptr;
     void (*scoreCheck)() = nullptr;                       // once, the frame after a game ends
     void (*flashRow)(int fieldIndex, int row) = nullptr; // before a full row goes; starts the row sound
     void (*comboLabel)(int combo) = nullptr;              // a chain grew to combo
 };
-extern FrameEffects frameEffects; // installed once per run, or by a replay check
+extern RulesSeam rulesSeam; // installed by start-up, or by a replay
 
 // One tick of the running game: pause check, pieces, mode timers, voice sweep, end of a chain, score check.
 void runGameFrame();

@@ -2,6 +2,7 @@
 #include "rules/game_state.h"
 
 #include "audio/sound.h"
+#include "rules/game_frame.h"
 #include "rules/modes.h"
 #include "rules/random.h"
 
@@ -57,6 +58,7 @@ void endGame() {
 }
 
 void startGame(int mode) {
+    if (rulesSeam.gameStarting != nullptr) rulesSeam.gameStarting(mode);
     gameMode = mode;
     if (mode == MODE_4WAY) {
         for (int f = 0; f < ARM_COUNT; ++f) clearField(fields[f]);

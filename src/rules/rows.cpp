@@ -35,7 +35,7 @@ void clearFullRows(int fieldIndex) {
     bool chain = false;
     for (int r = 0; r < PLAY_ROWS; ++r) {
         if (!rowFull(field, r)) continue;
-        if (frameEffects.flashRow != nullptr) frameEffects.flashRow(fieldIndex, r);
+        if (rulesSeam.flashRow != nullptr) rulesSeam.flashRow(fieldIndex, r);
         removeRow(field, r);
         // A removal while an earlier one still sounds extends the chain.
         if (voicesBusy == 1)
@@ -47,7 +47,7 @@ void clearFullRows(int fieldIndex) {
     combo += 1;
     comboBonuses += combo;
     if (combo > bestCombo) bestCombo = combo;
-    if (frameEffects.comboLabel != nullptr) frameEffects.comboLabel(combo);
+    if (rulesSeam.comboLabel != nullptr) rulesSeam.comboLabel(combo);
     comboLabelTimer = COMBO_LABEL_DRAWS;
 }
 

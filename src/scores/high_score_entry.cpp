@@ -9,11 +9,13 @@
 #include "platform/screen_flags.h"
 #include "platform/text.h"
 #include "platform/video.h"
+#include "rules/game_state.h"
 #include "scores/high_scores.h"
 
 namespace crossfall {
 
 char typedInitials[12] = {};
+void (*bestResultSaved)(int mode, std::int32_t total) = nullptr;
 
 namespace {
 
@@ -60,7 +62,7 @@ void recordResult(const char* name) {
         HighScoreEntry& row = highScoreTable[newEntryRank];
         row.total = finalTotal();
         std::snprintf(row.name, sizeof row.name, "%s", name);
-        saveHighScores();
+        if (saveHighScores() && newEntryRank == 0 && bestResultSaved != nullptr) bestResultSaved(gameMode, row.total);
     }
     inScoreEntry = 0;
 }

@@ -3,10 +3,15 @@
 // runHighScoreEntry once per pass while inScoreEntry is set.
 #pragma once
 
+#include <cstdint>
+
 namespace crossfall {
 
 // Once per run: never cleared, so the next entry starts with the last one's initials.
 extern char typedInitials[12];
+// Told when a saved entry took the first row of its mode's table; set by the shell, which keeps the
+// game's replay as that mode's best.
+extern void (*bestResultSaved)(int mode, std::int32_t total);
 
 // One pass: draws the box, takes letters, deletions and Enter, and shows only the box.
 void runHighScoreEntry();

@@ -25,7 +25,7 @@ struct RulesTest : ::testing::Test {
     void SetUp() override {
         null_backend::reset();
         initVideo(); // the row flash draws on the front surface
-        frameEffects = {nullptr, nullptr, nullptr, flashRow, writeComboLabel};
+        rulesSeam = {nullptr, nullptr, nullptr, nullptr, flashRow, writeComboLabel};
         releaseAllKeys();
         resetControlsToDefaults();
         for (SoundRecord& voice : voices) voice = SoundRecord{};

@@ -1,0 +1,32 @@
+// The shell's game frames: live ones, recorded in the journal, and replayed ones, read from it.
+// Start-up installs the live seam; the main loop runs playGameFrame as its game screen; main() runs
+// a replay checked without a display through verifyReplay.
+#pragma once
+
+#include <cstdio>
+#include <optional>
+#include <string>
+
+#include "app/journal.h"
+#include "rules/game_frame.h"
+
+namespace crossfall {
+
+// The rules' seam of the live game: recording, the pause menu, the play screen, the score check.
+RulesSeam liveRulesSeam();
+// The loop's game screen: one live frame recorded, or while a replay runs, its next frames.
+void playGameFrame();
+
+// The journal in the file, or nothing after saying on stderr why it cannot be played.
+std::optional<Journal> loadReplay(const std::string& fileName);
+// Plays the journal to its end with no display, no sound and no drawing, and prints its mode, result
+// and fields hash; 0 when it ends as recorded, 1 (said on stderr) when the rules now play it otherwise.
+int verifyReplay(const Journal& journal, std::FILE* out);
+// Shows the journal's game on the play screen at speed frames a pass from the next pass on; the menu
+// follows its end, or Escape.
+void startReplay(Journal journal, int speed);
+
+// "best_classic.cfr" and the like: the replay kept for the mode's best result.
+const char* bestReplayName(int mode);
+
+} // namespace crossfall

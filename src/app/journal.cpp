@@ -1,0 +1,311 @@
+// The journal's bytes, their reader, and the recorder that follows the live game frame by frame.
+#include "app/journal.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/files.h"
+#include "platform/input.h"
+#include "rules/bindings.h"
+#include "rules/game_frame.h"
+#include "rules/game_state.h"
+#include "rules/random.h"
+
+namespace crossfall {
+namespace {
+
+constexpr char MAGIC[4] = {'C', 'F', 'R', 'J'};
+constexpr std::uint8_t END_OF_FRAMES = 0;
+constexpr std::size_t HEADER_BYTES = 4 + 1 + 4 + 1 + 1 + 4 * CONTROL_VALUES + 4 + 1;
+constexpr std::size_t RESULT_BYTES = 4 * 4 + 8;
+constexpr std::size_t CHECKSUM_BYTES = 4;
+
+// ---- Bytes ----
+
+// CRC-32 (the one zip and PNG use), so a damaged file is told from a game that went another way.
+constexpr std::array<std::uint32_t, 256> CRC_TABLE = [] {
+    std::array<std::uint32_t, 256> table{};
+    for (std::uint32_t n = 0; n < 256; ++n) {
+        std::uint32_t c = n;
+        for (int k = 0; k < 8; ++k) c = (c & 1) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        table[n] = c;
+    }
+    return table;
+}();
+
+std::uint32_t crc32(std::string_view bytes) {
+    std::uint32_t c = 0xFFFFFFFFu;
+    for (char b : bytes) c = CRC_TABLE[(c ^ static_cast<std::uint8_t>(b)) & 0xFF] ^ (c >> 8);
+    return c ^ 0xFFFFFFFFu;
+}
+
+void putU8(std::string& out, std::uint32_t value) { out.push_back(static_cast<char>(value & 0xFF)); }
+
+void putU32(std::string& out, std::uint32_t value) {
+    for (int shift = 0; shift < 32; shift += 8) putU8(out, value >> shift);
+}
+
+void putU64(std::string& out, std::uint64_t value) {
+    putU32(out, static_cast<std::uint32_t>(value));
+    putU32(out, static_cast<std::uint32_t>(value >> 32));
+}
+
+// Seven bits a byte, low first: a frame gap of under 128 takes one byte.
+void putVarint(std::string& out, std::uint32_t value) {
+    for (; value >= 0x80; value >>= 7) putU8(out, (value & 0x7F) | 0x80);
+    putU8(out, value);
+}
+
+// Reads from the front of the bytes; the first read past the end marks the whole read as cut short.
+struct ByteReader {
+    std::string_view bytes;
+    bool cut = false;
+
+    std::uint32_t u8() {
+        if (bytes.empty()) {
+            cut = true;
+            return 0;
+        }
+        const auto value = static_cast<std::uint8_t>(bytes.front());
+        bytes.remove_prefix(1);
+        return value;
+    }
+    std::uint32_t u32() {
+        std::uint32_t value = 0;
+        for (int shift = 0; shift < 32; shift += 8) value |= u8() << shift;
+        return value;
+    }
+    std::int32_t i32() { return static_cast<std::int32_t>(u32()); }
+    std::uint64_t u64() {
+        const std::uint64_t low = u32();
+        return low | std::uint64_t{u32()} << 32;
+    }
+    // False for a number that does not fit 32 bits.
+    bool varint(std::uint32_t& value) {
+        value = 0;
+        for (int shift = 0; shift < 35; shift += 7) {
+            const std::uint32_t b = u8();
+            if (shift == 28 && b > 0x0F) return false;
+            value |= (b & 0x7F) << shift;
+            if ((b & 0x80) == 0) return true;
+        }
+        return false;
+    }
+};
+
+void putControls(std::string& out, const std::int32_t* values) {
+    for (int i = 0; i < CONTROL_VALUES; ++i) putU32(out, static_cast<std::uint32_t>(values[i]));
+}
+
+void putHeader(std::string& out, const JournalHeader& h) {
+    out.append(MAGIC, sizeof MAGIC);
+    putU8(out, JOURNAL_VERSION);
+    putU32(out, h.randomState);
+    putU8(out, static_cast<std::uint32_t>(h.mode));
+    putU8(out, static_cast<std::uint32_t>(h.obstacles));
+    putControls(out, h.controls);
+    for (std::int32_t v : {h.nextKind, h.nextField, h.next2Kind, h.next2Field}) putU8(out, static_cast<std::uint32_t>(v));
+    putU8(out, static_cast<std::uint32_t>(h.voicesBusy));
+}
+
+void putEvent(std::string& out, std::uint32_t gap, JournalEventKind kind) {
+    putVarint(out, gap);
+    putU8(out, static_cast<std::uint32_t>(kind));
+}
+
+void putEnd(std::string& out, std::uint32_t gap, const JournalResult& r) {
+    putVarint(out, gap);
+    putU8(out, END_OF_FRAMES);
+    for (std::int32_t v : {r.score, r.comboBonuses, r.level, r.bestCombo}) putU32(out, static_cast<std::uint32_t>(v));
+    putU64(out, r.fieldsHash);
+    putU32(out, crc32(out));
+}
+
+bool validPiece(std::int32_t kind, std::int32_t field) {
+    return kind >= 0 && kind < PIECE_KINDS && field >= 0 && field < FIELD_COUNT;
+}
+
+std::optional<std::string> readHeader(ByteReader& in, JournalHeader& h) {
+    char magic[4];
+    for (char& c : magic) c = static_cast<char>(in.u8());
+    if (in.cut || std::memcmp(magic, MAGIC, sizeof MAGIC) != 0) return "not a Crossfall replay";
+    const std::uint32_t version = in.u8();
+    if (version > JOURNAL_VERSION)
+        return "made by a newer Crossfall (replay version " + std::to_string(version) + ", this one reads " +
+               std::to_string(JOURNAL_VERSION) + ")";
+    if (version == 0) return "damaged (replay version 0)";
+    h.randomState = in.u32();
+    h.mode = static_cast<std::int32_t>(in.u8());
+    h.obstacles = static_cast<std::int32_t>(in.u8());
+    for (std::int32_t& value : h.controls) value = in.i32();
+    h.nextKind = static_cast<std::int32_t>(in.u8());
+    h.nextField = static_cast<std::int32_t>(in.u8());
+    h.next2Kind = static_cast<std::int32_t>(in.u8());
+    h.next2Field = static_cast<std::int32_t>(in.u8());
+    h.voicesBusy = static_cast<std::int32_t>(in.u8());
+    if (in.cut) return "cut short";
+    if (h.mode < MODE_CLASSIC || h.mode > MODE_TIME || h.obstacles > 1 || h.voicesBusy > 1 ||
+        !validPiece(h.nextKind, h.nextField) || !validPiece(h.next2Kind, h.next2Field))
+        return "damaged (a start value out of range)";
+    return std::nullopt;
+}
+
+std::optional<std::string> readEvents(ByteReader& in, Journal& j) {
+    std::uint32_t frame = 0;
+    for (;;) {
+        std::uint32_t gap = 0;
+        if (!in.varint(gap)) return in.cut ? "cut short" : "damaged (a frame count too large)";
+        if (gap > MAX_JOURNAL_FRAMES - frame) return "damaged (longer than a day of play)";
+        frame += gap;
+        const std::uint32_t kind = in.u8();
+        if (in.cut) return "cut short";
+        if (kind == END_OF_FRAMES) {
+            j.frameCount = frame;
+            return std::nullopt;
+        }
+        JournalEvent event{frame, static_cast<JournalEventKind>(kind), 0, 0};
+        if (event.kind == JournalEventKind::KeyToggled) {
+            event.code = static_cast<std::uint8_t>(in.u8());
+        } else if (event.kind == JournalEventKind::ControlsChanged) {
+            event.controls = static_cast<std::uint32_t>(j.controlSets.size());
+            auto& values = j.controlSets.emplace_back();
+            for (std::int32_t& value : values) value = in.i32();
+        } else if (event.kind != JournalEventKind::VoicesToggled) {
+            return "damaged (an unknown record " + std::to_string(kind) + ")";
+        }
+        if (in.cut) return "cut short";
+        j.events.push_back(event);
+    }
+}
+
+} // namespace
+
+JournalRead parseJournal(std::string_view bytes) {
+    if (bytes.size() > MAX_JOURNAL_BYTES) return {std::nullopt, "too large to be a replay"};
+    Journal j;
+    ByteReader in{bytes};
+    if (auto error = readHeader(in, j.header)) return {std::nullopt, *error};
+    if (auto error = readEvents(in, j)) return {std::nullopt, *error};
+    JournalResult& r = j.result;
+    for (std::int32_t* v : {&r.score, &r.comboBonuses, &r.level, &r.bestCombo}) *v = in.i32();
+    r.fieldsHash = in.u64();
+    const std::size_t checked = bytes.size() - in.bytes.size();
+    const std::uint32_t checksum = in.u32();
+    if (in.cut) return {std::nullopt, "cut short"};
+    if (!in.bytes.empty()) return {std::nullopt, "damaged (bytes after the end)"};
+    if (checksum != crc32(bytes.substr(0, checked))) return {std::nullopt, "damaged (checksum mismatch)"};
+    return {std::move(j), ""};
+}
+
+std::string encodeJournal(const Journal& j) {
+    std::string out;
+    out.reserve(HEADER_BYTES + j.events.size() * 3 + RESULT_BYTES + CHECKSUM_BYTES);
+    putHeader(out, j.header);
+    std::uint32_t frame = 0;
+    for (const JournalEvent& event : j.events) {
+        putEvent(out, event.frame - frame, event.kind);
+        frame = event.frame;
+        if (event.kind == JournalEventKind::KeyToggled) putU8(out, event.code);
+        if (event.kind == JournalEventKind::ControlsChanged) putControls(out, j.controlSets[event.controls].data());
+    }
+    putEnd(out, j.frameCount - frame, j.result);
+    return out;
+}
+
+std::uint64_t hashFields() {
+    // FNV-1a over every play cell, field by field.
+    std::uint64_t hash = 0xCBF29CE484222325ull;
+    for (const Field& field : fields)
+        for (const auto& column : field.cells)
+            for (int r = 0; r < PLAY_ROWS; ++r)
+                for (int shift = 0; shift < 32; shift += 8) {
+                    hash ^= static_cast<std::uint32_t>(column[r]) >> shift & 0xFF;
+                    hash *= 0x100000001B3ull;
+                }
+    return hash;
+}
+
+JournalResult currentResult() { return {score, comboBonuses, level, bestCombo, hashFields()}; }
+
+// ---- Recording ----
+
+namespace {
+
+// The game being recorded; restarted at every game start.
+struct Recorder {
+    bool active = false;
+    std::string bytes;             // the header and the events so far
+    std::uint32_t frames = 0;      // frames recorded
+    std::uint32_t lastEvent = 0;   // the frame of the last event written
+    std::uint8_t held[32] = {};    // the key states as recorded
+    std::int32_t voicesBusy = 0;
+    std::int32_t controls[CONTROL_VALUES] = {};
+};
+Recorder recorder;
+std::string lastEnded; // once per run: the last ended game's journal
+
+void event(JournalEventKind kind) {
+    putEvent(recorder.bytes, recorder.frames - recorder.lastEvent, kind);
+    recorder.lastEvent = recorder.frames;
+}
+
+// A key the frame could read changed since it was last recorded.
+void recordKey(int code, std::uint8_t (&seen)[32]) {
+    if (code < 0 || code > 255 || (seen[code >> 3] >> (code & 7) & 1) != 0) return;
+    seen[code >> 3] |= static_cast<std::uint8_t>(1 << (code & 7));
+    const bool was = (recorder.held[code >> 3] >> (code & 7) & 1) != 0;
+    if (keyHeld(code) == was) return;
+    recorder.held[code >> 3] ^= static_cast<std::uint8_t>(1 << (code & 7));
+    event(JournalEventKind::KeyToggled);
+    putU8(recorder.bytes, static_cast<std::uint32_t>(code));
+}
+
+} // namespace
+
+void beginRecording(int mode) {
+    recorder = Recorder{};
+    recorder.active = true;
+    JournalHeader h;
+    h.randomState = randomState;
+    h.mode = mode;
+    h.obstacles = obstacleMode != 0 ? 1 : 0;
+    getControlValues(h.controls);
+    std::copy(std::begin(h.controls), std::end(h.controls), recorder.controls);
+    h.nextKind = nextPiece.kind;
+    h.nextField = nextPiece.fieldIndex;
+    h.next2Kind = nextPiece2.kind;
+    h.next2Field = nextPiece2.fieldIndex;
+    h.voicesBusy = recorder.voicesBusy = voicesBusy;
+    putHeader(recorder.bytes, h);
+}
+
+void recordFrame() {
+    if (!recorder.active) return;
+    std::int32_t controls[CONTROL_VALUES];
+    getControlValues(controls);
+    if (!std::equal(std::begin(controls), std::end(controls), recorder.controls)) {
+        std::copy(std::begin(controls), std::end(controls), recorder.controls);
+        event(JournalEventKind::ControlsChanged);
+        putControls(recorder.bytes, controls);
+    }
+    // Only the keys a frame can read: Escape, the bindings, and the arrows, Control and Space that
+    // advanced 4-Way controls use.
+    std::uint8_t seen[32] = {};
+    recordKey(VK_ESCAPE, seen);
+    for (std::int32_t code : keyBindings) recordKey(code, seen);
+    for (int code : {VK_LEFT, VK_UP, VK_RIGHT, VK_DOWN, VK_CONTROL, VK_SPACE}) recordKey(code, seen);
+    if (frameInput.voicesBusy != recorder.voicesBusy) {
+        recorder.voicesBusy = frameInput.voicesBusy;
+        event(JournalEventKind::VoicesToggled);
+    }
+    recorder.frames += 1;
+    if (gameOver == 0) return;
+    putEnd(recorder.bytes, recorder.frames - recorder.lastEvent, currentResult());
+    lastEnded = std::move(recorder.bytes);
+    recorder = Recorder{};
+    saveFile("lastgame.cfr", lastEnded);
+}
+
+const std::string& lastEndedJournal() { return lastEnded; }
+
+} // namespace crossfall
