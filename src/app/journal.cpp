@@ -2,7 +2,6 @@
 #include "app/journal.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "platform/files.h"
 #include "platform/input.h"
@@ -126,9 +125,8 @@ bool validPiece(std::int32_t kind, std::int32_t field) {
 }
 
 std::optional<std::string> readHeader(ByteReader& in, JournalHeader& h) {
-    char magic[4];
-    for (char& c : magic) c = static_cast<char>(in.u8());
-    if (in.cut || std::memcmp(magic, MAGIC, sizeof MAGIC) != 0) return "not a Crossfall replay";
+    if (!in.bytes.starts_with(std::string_view(MAGIC, sizeof MAGIC))) return "not a Crossfall replay";
+    in.bytes.remove_prefix(sizeof MAGIC);
     const std::uint32_t version = in.u8();
     if (version > JOURNAL_VERSION)
         return "made by a newer Crossfall (replay version " + std::to_string(version) + ", this one reads " +
