@@ -50,19 +50,22 @@ void resetControlsToDefaults() {
     for (int i = 0; i < VALUE_COUNT; ++i) *fileOrder[i] = DEFAULTS[i];
 }
 
-bool saveControls() {
+std::string controlsText() {
     std::string text;
     for (const std::int32_t* value : fileOrder) text += std::to_string(*value) + "\n";
-    text += CLOSING_SENTENCE;
-    return saveTextFile(CONTROLS_FILE, text);
+    return text + CLOSING_SENTENCE;
+}
+
+bool saveControls() { return saveTextFile(CONTROLS_FILE, controlsText()); }
+
+void readControls(std::string_view bytes) {
+    TokenReader reader(bytes);
+    for (std::int32_t* value : fileOrder)
+        if (!reader.readInt(*value, IntSyntax::AnyBase)) return;
 }
 
 void loadControls() {
-    const std::optional<std::string> text = readFile(CONTROLS_FILE, READ_LIMIT);
-    if (!text) return;
-    TokenReader reader(*text);
-    for (std::int32_t* value : fileOrder)
-        if (!reader.readInt(*value, IntSyntax::AnyBase)) return;
+    if (const std::optional<std::string> text = readTokenFile(CONTROLS_FILE, READ_LIMIT)) readControls(*text);
 }
 
 } // namespace crossfall

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 namespace crossfall {
 
@@ -31,5 +33,10 @@ void resetControlsToDefaults();
 bool saveControls();
 // Reads the file over the thirteen values; a missing file leaves them all as they are.
 void loadControls();
+
+// What saveControls writes, before the line ends become CR LF.
+std::string controlsText();
+// Reads the file's bytes over the thirteen values, as loadControls does once it has read the file.
+void readControls(std::string_view bytes);
 
 } // namespace crossfall

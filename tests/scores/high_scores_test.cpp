@@ -84,6 +84,10 @@ TEST_F(Scores, ResultEntersStrictlyAboveLowerTotalsAndSavesTenRows) {
 
 TEST_F(Scores, BrokenAndHugeFilesReadUpToTheFirstFailure) {
     // Blanks only before the read limit, so the text-mode write moves no byte across it.
+    // Two rows whose second score starts at the offset.
+    const auto upTo = [](std::size_t offset, const std::string& tail) {
+        return "AAA 40 BBB" + std::string(offset - 10, ' ') + tail;
+    };
     std::string huge = "AAA 40 BBB 30 ";
     huge += std::string(4096 - huge.size() - 6, ' ') + "CCC 12345 DDD 7 " + std::string(8 << 20, 'x');
     const struct {
@@ -93,6 +97,10 @@ TEST_F(Scores, BrokenAndHugeFilesReadUpToTheFirstFailure) {
         {"AAA 40\nBBB\t-30\n\n  CCC x20\nDDD 10\n", "AAA BBB CCC ", {40, -30, 0}},
         {std::string(1, '\0') + "AB 12 \xfe\x01 3 ABCDEFGHIJKLMNOP", "??? \xfe\x01 ABCDEFGHIJK ", {12, 3, 0}},
         {"\r\n \t\r\n", "", {0}},
+        // A score ending at the 4 KiB read bound is whole; one running on past it is cut and not read.
+        {upTo(4091, "12345"), "AAA BBB ", {40, 12345}},
+        {upTo(4091, "12345 CCC 9"), "AAA BBB ", {40, 12345}},
+        {upTo(4092, "12345 CCC 9"), "AAA BBB ", {40, 0}},
         {huge, "AAA BBB CCC ", {40, 30, 0}},
     };
     for (const auto& c : cases) {
