@@ -32,11 +32,9 @@ bool TokenReader::readWord(std::string& word, std::size_t maxLength) {
         failed_ = true;
         return false;
     }
-    word.clear();
-    while (pos_ < text_.size() && !isBlank(text_[pos_])) {
-        if (word.size() < maxLength) word += text_[pos_];
-        ++pos_;
-    }
+    std::size_t start = pos_;
+    while (pos_ < text_.size() && !isBlank(text_[pos_])) ++pos_;
+    word.assign(text_.substr(start, std::min(pos_ - start, maxLength)));
     return true;
 }
 

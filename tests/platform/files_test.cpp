@@ -11,7 +11,9 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace crossfall;
 
@@ -34,6 +36,37 @@ TEST(Files, LinesEndInCrLfSavesLeaveNoTemporaryFileAndReadsAreBounded) {
     EXPECT_FALSE(readFile("missing.txt", 10).has_value());
     ASSERT_TRUE(writeTextFile("big.txt", std::string(5000, 'x')));
     EXPECT_EQ(readFile("big.txt", 4100).value().size(), 4100u) << "more than one read chunk, cut at the bound";
+}
+
+TEST(Files, TextModeEndsEveryLineInCrLf) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"", ""}, {"\n", "\r\n"}, {"a", "a"}, {"\na\n\nb", "\r\na\r\n\r\nb"}, {"a\r\n", "a\r\r\n"},
+        {std::string("\0\n", 2), std::string("\0\r\n", 3)},
+    };
+    for (const auto& [text, stored] : cases) EXPECT_EQ(toTextMode(text), stored) << testing::PrintToString(text);
+}
+
+// Only regular files are read: a pipe or a device could block or never end.
+TEST(Files, RegularFilesAreReadUpToTheBoundAndNothingElseIsOpened) {
+    ASSERT_TRUE(writeTextFile("plain.txt", "abcdef"));
+    std::filesystem::create_directory("folder");
+    ASSERT_EQ(::mkfifo("pipe", 0644), 0);
+    const struct {
+        const char* name;
+        std::size_t bound;
+        FileRead result;
+        const char* bytes;
+    } cases[] = {
+        {"plain.txt", 100, FileRead::Done, "abcdef"}, {"plain.txt", 6, FileRead::Done, "abcdef"},
+        {"plain.txt", 5, FileRead::Done, "abcde"},    {"plain.txt", 0, FileRead::Done, ""},
+        {"missing", 10, FileRead::NotOpened, ""},     {"folder", 10, FileRead::NotOpened, ""},
+        {"pipe", 10, FileRead::NotOpened, ""},
+    };
+    for (const auto& c : cases) {
+        std::string bytes = "left over";
+        EXPECT_EQ(readRegularFile(c.name, c.bound, bytes), c.result) << c.name << " " << c.bound;
+        EXPECT_EQ(bytes, c.bytes) << c.name << " " << c.bound;
+    }
 }
 
 TEST(Files, FailedSavesLeaveTheOldFileWhole) {
