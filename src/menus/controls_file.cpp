@@ -52,7 +52,11 @@ void resetControlsToDefaults() {
 
 std::string controlsText() {
     std::string text;
-    for (const std::int32_t* value : fileOrder) text += std::to_string(*value) + "\n";
+    text.reserve(VALUE_COUNT * 12 + 64); // thirteen numbers and the sentence
+    for (const std::int32_t* value : fileOrder) {
+        text += std::to_string(*value);
+        text += '\n';
+    }
     return text + CLOSING_SENTENCE;
 }
 

@@ -63,6 +63,7 @@ int parseScoreRows(std::string_view bytes, HighScoreEntry* rows, int maxRows, in
 
 std::string scoreTableText(const HighScoreEntry (&rows)[HIGH_SCORE_ROWS]) {
     std::string text;
+    text.reserve(HIGH_SCORE_ROWS * 32); // a name, a blank, a score and a line end fit in 32 bytes
     for (const HighScoreEntry& row : rows) {
         text += row.name;
         text += ' ';
