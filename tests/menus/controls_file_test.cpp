@@ -30,16 +30,17 @@ TEST(ControlsFile, SavesItsExactBytesAndReadsEveryValueBackInOrder) {
     loadControls();
     EXPECT_EQ(keyDrop, 77) << "a missing file changes nothing";
     for (int i = 0; i < 8; ++i) keyBindings[i] = 200 - 10 * i;
+    keyBindings[7] = INT_MIN;
     advanced4Way = 1;
     showPiecePreview = 0;
-    musicOn = 7;
+    musicOn = INT_MAX;
     ASSERT_TRUE(saveControls());
     EXPECT_EQ(readFile("myControls.txt", 4096).value_or(""),
-              "200\r\n190\r\n180\r\n170\r\n160\r\n150\r\n140\r\n130\r\n1\r\n0\r\n1\r\n1\r\n7\r\n"
-              "This file contains control settings.  Do not delete or edit it!");
+              "200\r\n190\r\n180\r\n170\r\n160\r\n150\r\n140\r\n-2147483648\r\n1\r\n0\r\n1\r\n1\r\n"
+              "2147483647\r\nThis file contains control settings.  Do not delete or edit it!");
     resetControlsToDefaults();
     loadControls();
-    EXPECT_EQ(current(), (Values{200, 190, 180, 170, 160, 150, 140, 130, 1, 0, 1, 1, 7}));
+    EXPECT_EQ(current(), (Values{200, 190, 180, 170, 160, 150, 140, INT_MIN, 1, 0, 1, 1, INT_MAX}));
 }
 
 // Each file sets the leading values; reading stops at its end, at the first bad value (set to 0), or

@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstring>
 #include <initializer_list>
+#include <iterator>
 #include <string>
 #include <sys/resource.h>
 #include <utility>
@@ -80,6 +81,17 @@ TEST_F(Scores, ResultEntersStrictlyAboveLowerTotalsAndSavesTenRows) {
 
     checkEndedGame(3, 2147483000, 2000);
     EXPECT_EQ(finalTotal(), 2147483647);
+
+    // Whatever a table holds, the saved file reads back as that table.
+    const HighScoreEntry odd[] = {{2147483647, "ABCDEFGHIJK"}, {0, "\xfe\x01"}, {-2147483647 - 1, "Q"}, {-1, "???"}};
+    std::copy(std::begin(odd), std::end(odd), highScoreTable);
+    ASSERT_TRUE(saveHighScores());
+    HighScoreEntry back[HIGH_SCORE_ROWS];
+    EXPECT_EQ(readScoreRows("scores_2p.txt", back, HIGH_SCORE_ROWS, TABLE_NAME_LENGTH), HIGH_SCORE_ROWS);
+    for (int k = 0; k < HIGH_SCORE_ROWS; ++k) {
+        EXPECT_EQ(back[k].total, highScoreTable[k].total) << k;
+        EXPECT_STREQ(back[k].name, highScoreTable[k].name) << k;
+    }
 }
 
 TEST_F(Scores, BrokenAndHugeFilesReadUpToTheFirstFailure) {
