@@ -152,8 +152,11 @@ int readWaveData(WaveFile& file, std::uint32_t count, std::uint8_t* destination,
 int closeWaveFile(WaveFile& file, WaveFormatBlock& format) {
     std::free(format.bytes);
     format = WaveFormatBlock{};
-    // A loaded file's bytes are let go of, not kept for the next load.
-    file = WaveFile{};
+    // A loaded file's bytes are let go of, not kept for the next load (assigning would keep the buffer).
+    std::string().swap(file.storage);
+    file.bytes = {};
+    file.position = 0;
+    file.open = false;
     return 0;
 }
 

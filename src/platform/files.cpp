@@ -98,6 +98,8 @@ FileRead readRegularFile(const char* fileName, std::size_t maxBytes, std::string
         ::close(fd);
         return FileRead::NotOpened;
     }
+    // One allocation of the size the file has now, rather than a growing string.
+    bytes.reserve(std::min(static_cast<std::size_t>(std::max<off_t>(info.st_size, 0)), maxBytes));
     bool ok = readUpTo(fd, maxBytes, bytes);
     ::close(fd);
     if (ok) return FileRead::Done;

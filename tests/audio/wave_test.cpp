@@ -37,6 +37,7 @@ class WaveReader : public testing::Test, protected WaveBytes {
         result = readWaveData(file, 1 << 16, reinterpret_cast<std::uint8_t*>(out.data()), data, copied);
         out.resize(copied);
         closeWaveFile(file, format);
+        EXPECT_LE(file.storage.capacity(), std::string().capacity()) << "a closed file holds no bytes";
         return result;
     }
     WaveFile file;
