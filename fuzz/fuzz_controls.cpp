@@ -1,10 +1,13 @@
-// Any bytes as the controls file: reading must never crash or read past its buffer, and whatever
-// values it leaves must save and load back unchanged.
+// Any bytes as the controls file's contents, in memory: the reader must never crash or read past its
+// bytes, and must leave the thirteen values as a string stream's extraction with base detection does.
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
+#include <iomanip>
+#include <sstream>
+#include <string>
+#include <string_view>
 
 #include "menus/controls_file.h"
 
@@ -12,26 +15,30 @@ using namespace crossfall;
 
 namespace {
 
-std::array<std::int32_t, 13> currentValues() {
+using Values = std::array<std::int32_t, 13>;
+
+Values currentValues() {
     return {keyBindings[0], keyBindings[1], keyBindings[2],   keyBindings[3],  keyBindings[4],
             keyBindings[5], keyBindings[6], keyBindings[7],   advanced4Way,    showPiecePreview,
             showGridPreview, showCurrentGrid, musicOn};
 }
 
+// Thirteen extractions in file order, stopping at the first failure.
+Values streamValues(std::string_view bytes, Values values) {
+    std::istringstream stream{std::string(bytes)};
+    stream >> std::setbase(0);
+    for (std::int32_t& value : values)
+        if (!(stream >> value)) break;
+    return values;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::FILE* file = std::fopen("myControls.txt", "wb");
-    if (file == nullptr) std::abort();
-    if (size > 0 && std::fwrite(data, 1, size, file) != size) std::abort();
-    std::fclose(file);
-
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     resetControlsToDefaults();
-    loadControls();
-    const std::array<std::int32_t, 13> loaded = currentValues();
-    if (!saveControls()) std::abort();
-    resetControlsToDefaults();
-    loadControls();
-    if (currentValues() != loaded) std::abort();
+    const Values defaults = currentValues();
+    readControls(bytes);
+    if (currentValues() != streamValues(bytes, defaults)) std::abort();
     return 0;
 }

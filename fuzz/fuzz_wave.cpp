@@ -1,7 +1,7 @@
-// Any bytes as a WAV file: the reader step by step, then the sound bank loading and mixing it.
+// Any bytes as a WAV file in memory: the reader step by step, then the sound bank loading and mixing it.
+#include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <vector>
+#include <span>
 
 #include "audio/mixer.h"
 #include "audio/sound.h"
@@ -12,20 +12,13 @@ using namespace crossfall;
 
 namespace {
 
-bool writeInput(const std::uint8_t* data, std::size_t size) {
-    std::FILE* out = std::fopen("fuzz.wav", "wb");
-    if (out == nullptr) return false;
-    bool written = std::fwrite(data, 1, size, out) == size;
-    return std::fclose(out) == 0 && written;
-}
-
 // Reads the data chunk in small and odd-sized pieces, as a streaming caller would.
-void readInPieces() {
+void readInPieces(std::span<const std::uint8_t> bytes) {
     static WaveFile file;
     WaveFormatBlock format;
     WaveChunk riff;
     WaveChunk chunk;
-    if (openWaveFile("fuzz.wav", file, format, riff) == 0) {
+    if (openWaveBytes(bytes, file, format, riff) == 0) {
         if (startWaveData(file, riff, chunk) == 0) {
             std::uint8_t piece[777];
             std::uint32_t copied = 0;
@@ -43,14 +36,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         null_backend::setAudioAvailable(true);
         return initSound();
     }();
-    if (!ready || !writeInput(data, size)) return 0;
-    readInPieces();
+    if (!ready) return 0;
+    const std::span<const std::uint8_t> bytes(data, size);
+    readInPieces(bytes);
 
-    loadSound(effectSounds[1], "fuzz.wav");
+    loadSoundFromMemory(effectSounds[1], bytes);
+    if (!effectSounds[1].buffer) return 0; // nothing decoded: nothing new to mix
     effectSounds[1].loop = size % 2 == 0 ? 1 : 0;
     playEffect(1);
-    static std::int16_t out[600 * 2];
-    mixAudio(out, 600);
+    // Enough frames to run a short sound into its end or its loop, few enough to keep runs fast.
+    static std::int16_t out[128 * 2];
+    mixAudio(out, 128);
     sweepVoices();
     for (SoundRecord& voice : voices) voice.active = 0;
     return 0;

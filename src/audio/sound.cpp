@@ -82,6 +82,34 @@ std::shared_ptr<SampleBuffer> readSamples(const WaveFormat& format, WaveChunk& d
     return sound;
 }
 
+// Empties the record before a load; false when there is no device, so nothing is to be read.
+bool startLoad(SoundRecord& record) {
+    AudioLock lock;
+    record.buffer.reset();
+    record.playing = false;
+    return deviceOpen;
+}
+
+// Fills the record from the reader once opened with this result; any failure leaves it without samples.
+void finishLoad(SoundRecord& record, int opened, const WaveChunk& riff) {
+    WaveChunk data;
+    std::shared_ptr<SampleBuffer> sound;
+    WaveFormat format;
+    if (opened == 0 && startWaveData(waveFile, riff, data) == 0) {
+        format = decodeWaveFormat(waveFormat);
+        if (playableFormat(format)) sound = readSamples(format, data);
+    }
+    closeWaveFile(waveFile, waveFormat);
+    if (!sound) return;
+
+    AudioLock lock;
+    record.buffer = std::move(sound);
+    record.baseFrequency = format.samplesPerSecond;
+    record.frequency = format.samplesPerSecond;
+    setVolume(record, 0);
+    record.position = 0;
+}
+
 } // namespace
 
 // ---- Device ----------------------------------------------------------------------------------
@@ -108,29 +136,15 @@ void shutDownSound() {
 // ---- Records ---------------------------------------------------------------------------------
 
 void loadSound(SoundRecord& record, const char* fileName) {
-    {
-        AudioLock lock;
-        record.buffer.reset();
-        record.playing = false;
-    }
-    if (!deviceOpen) return;
+    if (!startLoad(record)) return;
     WaveChunk riff;
-    WaveChunk data;
-    std::shared_ptr<SampleBuffer> sound;
-    WaveFormat format;
-    if (openWaveFile(fileName, waveFile, waveFormat, riff) == 0 && startWaveData(waveFile, riff, data) == 0) {
-        format = decodeWaveFormat(waveFormat);
-        if (playableFormat(format)) sound = readSamples(format, data);
-    }
-    closeWaveFile(waveFile, waveFormat);
-    if (!sound) return;
+    finishLoad(record, openWaveFile(fileName, waveFile, waveFormat, riff), riff);
+}
 
-    AudioLock lock;
-    record.buffer = std::move(sound);
-    record.baseFrequency = format.samplesPerSecond;
-    record.frequency = format.samplesPerSecond;
-    setVolume(record, 0);
-    record.position = 0;
+void loadSoundFromMemory(SoundRecord& record, std::span<const std::uint8_t> bytes) {
+    if (!startLoad(record)) return;
+    WaveChunk riff;
+    finishLoad(record, openWaveBytes(bytes, waveFile, waveFormat, riff), riff);
 }
 
 void playSound(SoundRecord& record) {

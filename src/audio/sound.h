@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 
 namespace crossfall {
 
@@ -46,6 +47,8 @@ extern std::int32_t musicOn;
 bool initSound();
 // Fills the record from a PCM 8- or 16-bit mono or stereo WAV file; any failure leaves it without samples.
 void loadSound(SoundRecord& record, const char* fileName);
+// The same from a WAV file's bytes already in memory.
+void loadSoundFromMemory(SoundRecord& record, std::span<const std::uint8_t> bytes);
 // Restarts the record from its beginning, looping when its loop flag is set.
 void playSound(SoundRecord& record);
 void stopSound(SoundRecord& record);

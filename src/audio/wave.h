@@ -1,9 +1,12 @@
-// The RIFF WAVE reader: opens a file and reads its format block, positions at the sample data and
-// copies sample bytes, reporting failures as result codes. Called by the sound bank's loadSound.
+// The RIFF WAVE reader: reads a file whole (or takes bytes already in memory) and parses its format
+// block, positions at the sample data and copies sample bytes, reporting failures as result codes.
+// Called by the sound bank's loadSound.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
+#include <string>
 
 namespace crossfall {
 
@@ -15,21 +18,22 @@ constexpr int WAVE_ERR_OPEN = 0xE100;
 constexpr int WAVE_ERR_NOT_WAVE = 0xE101;
 constexpr int WAVE_ERR_READ = 0xE102;
 constexpr int WAVE_ERR_CORRUPT = 0xE103;
-// Codes of the buffered file layer below the reader, passed through unchanged.
-constexpr int WAVE_ERR_FILE_READ = 0x105;
+// Codes of the file and chunk layer below the reader, passed through unchanged.
+constexpr int WAVE_ERR_FILE_READ = 0x105; // the file opened but reading it failed
 constexpr int WAVE_ERR_CHUNK_NOT_FOUND = 0x109;
 
 // ---- Reader state, held by the caller between calls --------------------------------------------
 
-constexpr std::size_t WAVE_BUFFER_BYTES = 8192;
+// A file is read up to this many bytes: room for the largest sample data the sound bank takes (64 MiB)
+// and the chunks around it. Chunks past it read as running past the end of the file.
+constexpr std::size_t WAVE_FILE_READ_LIMIT = 65u << 20;
 
-// An open file read through our own buffer; empty (descriptor -1) when closed.
+// The bytes being parsed and the read position in them; closed (and empty) when not open.
 struct WaveFile {
-    int descriptor = -1;
-    std::uint64_t bufferStart = 0; // file offset of buffer[0]
-    std::size_t bufferNext = 0;    // next unread byte of buffer
-    std::size_t bufferEnd = 0;     // bytes held in buffer
-    std::uint8_t buffer[WAVE_BUFFER_BYTES];
+    std::string storage;                 // the file's bytes when opened by name
+    std::span<const std::uint8_t> bytes; // what is parsed: storage, or bytes the caller keeps alive
+    std::uint64_t position = 0;
+    bool open = false;
 };
 
 // The 18-byte format header as stored in the file (little-endian), then the extra bytes.
@@ -59,8 +63,10 @@ struct WaveChunk {
 
 // ---- Reading ---------------------------------------------------------------------------------
 
-// Opens the file and reads its format block; on failure both come back empty.
+// Reads the file (regular files only) and its format block; on failure both come back empty.
 int openWaveFile(const char* fileName, WaveFile& file, WaveFormatBlock& format, WaveChunk& riff);
+// The same on a file's bytes already in memory; they must outlive the open file.
+int openWaveBytes(std::span<const std::uint8_t> bytes, WaveFile& file, WaveFormatBlock& format, WaveChunk& riff);
 // Finds the "data" chunk inside the RIFF chunk and stops at its first byte.
 int startWaveData(WaveFile& file, const WaveChunk& riff, WaveChunk& data);
 // Copies up to count bytes of the data chunk; copied is 0 on any failure.

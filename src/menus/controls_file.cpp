@@ -35,19 +35,26 @@ void setControlValues(std::span<const std::int32_t, CONTROL_VALUES> values) {
 
 void resetControlsToDefaults() { setControlValues(DEFAULTS); }
 
-bool saveControls() {
+std::string controlsText() {
     std::string text;
-    for (const std::int32_t* value : fileOrder) text += std::to_string(*value) + "\n";
-    text += CLOSING_SENTENCE;
-    return saveTextFile(CONTROLS_FILE, text);
+    text.reserve(CONTROL_VALUES * 12 + 64); // thirteen numbers and the sentence
+    for (const std::int32_t* value : fileOrder) {
+        text += std::to_string(*value);
+        text += '\n';
+    }
+    return text + CLOSING_SENTENCE;
+}
+
+bool saveControls() { return saveTextFile(CONTROLS_FILE, controlsText()); }
+
+void readControls(std::string_view bytes) {
+    TokenReader reader(bytes);
+    for (std::int32_t* value : fileOrder)
+        if (!reader.readInt(*value, IntSyntax::AnyBase)) return;
 }
 
 void loadControls() {
-    const std::optional<std::string> text = readFile(CONTROLS_FILE, READ_LIMIT);
-    if (!text) return;
-    TokenReader reader(*text);
-    for (std::int32_t* value : fileOrder)
-        if (!reader.readInt(*value, IntSyntax::AnyBase)) return;
+    if (const std::optional<std::string> text = readTokenFile(CONTROLS_FILE, READ_LIMIT)) readControls(*text);
 }
 
 } // namespace crossfall

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
+#include <string_view>
 
 #include "audio/sound.h"
 #include "play/panel.h"
@@ -25,5 +27,15 @@ void resetControlsToDefaults();
 bool saveControls();
 // Reads the file over the thirteen values; a missing file leaves them all as they are.
 void loadControls();
+
+// What saveControls writes, before the line ends become CR LF.
+std::string controlsText();
+// Reads the file's bytes over the thirteen values, as loadControls does once it has read the file.
+void readControls(std::string_view bytes);
+
+// What saveControls writes, before the line ends become CR LF.
+std::string controlsText();
+// Reads the file's bytes over the thirteen values, as loadControls does once it has read the file.
+void readControls(std::string_view bytes);
 
 } // namespace crossfall

@@ -29,4 +29,9 @@ bool saveFile(const char* fileName, std::string_view bytes);
 // The file's bytes, at most maxBytes of them (the rest is not read); nothing when it cannot be opened.
 std::optional<std::string> readFile(const char* fileName, std::size_t maxBytes);
 
+// The same for regular files only (a pipe or a device could block or never end), telling apart a
+// file that could not be opened (or is no regular file) from one whose reading failed.
+enum class FileRead { Done, NotOpened, ReadFailed };
+FileRead readRegularFile(const char* fileName, std::size_t maxBytes, std::string& bytes);
+
 } // namespace crossfall

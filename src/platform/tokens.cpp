@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "platform/files.h"
+
 namespace crossfall {
 namespace {
 
@@ -30,11 +32,9 @@ bool TokenReader::readWord(std::string& word, std::size_t maxLength) {
         failed_ = true;
         return false;
     }
-    word.clear();
-    while (pos_ < text_.size() && !isBlank(text_[pos_])) {
-        if (word.size() < maxLength) word += text_[pos_];
-        ++pos_;
-    }
+    std::size_t start = pos_;
+    while (pos_ < text_.size() && !isBlank(text_[pos_])) ++pos_;
+    word.assign(text_.substr(start, std::min(pos_ - start, maxLength)));
     return true;
 }
 
@@ -54,8 +54,8 @@ bool TokenReader::readInt(std::int32_t& value, IntSyntax syntax) {
         base = 8;
         sawDigit = true;
         ++pos_;
-        if (pos_ + 1 < text_.size() && (text_[pos_] == 'x' || text_[pos_] == 'X') &&
-            digitValue(text_[pos_ + 1]) < 16) {
+        // "0x" commits to hexadecimal: without a hex digit after it the whole item is bad.
+        if (pos_ < text_.size() && (text_[pos_] == 'x' || text_[pos_] == 'X')) {
             base = 16;
             sawDigit = false;
             ++pos_;
@@ -83,6 +83,18 @@ bool TokenReader::readInt(std::int32_t& value, IntSyntax syntax) {
     }
     value = static_cast<std::int32_t>(signedValue);
     return true;
+}
+
+std::optional<std::string> readTokenFile(const char* fileName, std::size_t limit) {
+    // The byte past the bound tells whether the last token goes on.
+    std::optional<std::string> text = readFile(fileName, limit + 1);
+    if (text && text->size() > limit) {
+        std::size_t end = limit;
+        if (!isBlank((*text)[limit]))
+            while (end > 0 && !isBlank((*text)[end - 1])) --end;
+        text->resize(end);
+    }
+    return text;
 }
 
 } // namespace crossfall

@@ -1,8 +1,11 @@
 // Reading white-space separated tokens from a file's text the way the game's files are read:
-// words (runs of non-blank bytes) and integers. Used by the controls file and the score files.
+// words (runs of non-blank bytes) and integers, and the bounded read of such a file that never
+// hands on a token cut by its bound. Used by the controls file and the score files.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,5 +36,9 @@ class TokenReader {
     std::size_t pos_ = 0;
     bool failed_ = false;
 };
+
+// The file's first limit bytes less a token that runs on past them (cut, it would read as another
+// token); nothing when the file cannot be opened.
+std::optional<std::string> readTokenFile(const char* fileName, std::size_t limit);
 
 } // namespace crossfall

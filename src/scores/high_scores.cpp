@@ -41,17 +41,15 @@ void resetHighScoreTable() {
 }
 
 int readScoreRows(const char* fileName, HighScoreEntry* rows, int maxRows, int nameLimit) {
+    std::optional<std::string> text;
+    if (fileName != nullptr) text = readTokenFile(fileName, SCORE_FILE_READ_LIMIT);
+    return parseScoreRows(text.value_or(""), rows, maxRows, nameLimit);
+}
+
+int parseScoreRows(std::string_view bytes, HighScoreEntry* rows, int maxRows, int nameLimit) {
     for (int k = 0; k < maxRows; ++k) rows[k] = HighScoreEntry{};
-    if (fileName == nullptr) return 0;
-    std::optional<std::string> text = readFile(fileName, SCORE_FILE_READ_LIMIT);
-    if (!text) return 0;
-    // A token cut by the read limit would read as another token: drop it.
-    if (text->size() == SCORE_FILE_READ_LIMIT) {
-        std::size_t lastBlank = text->find_last_of(" \t\n\v\f\r");
-        text->resize(lastBlank == std::string::npos ? 0 : lastBlank);
-    }
     std::size_t limit = static_cast<std::size_t>(std::clamp(nameLimit, 0, TABLE_NAME_LENGTH));
-    TokenReader reader(*text);
+    TokenReader reader(bytes);
     std::string name;
     for (int k = 0; k < maxRows; ++k) {
         if (!reader.readWord(name, limit)) return k;
@@ -61,6 +59,18 @@ int readScoreRows(const char* fileName, HighScoreEntry* rows, int maxRows, int n
         rows[k].total = total;
     }
     return maxRows;
+}
+
+std::string scoreTableText(const HighScoreEntry (&rows)[HIGH_SCORE_ROWS]) {
+    std::string text;
+    text.reserve(HIGH_SCORE_ROWS * 32); // a name, a blank, a score and a line end fit in 32 bytes
+    for (const HighScoreEntry& row : rows) {
+        text += row.name;
+        text += ' ';
+        text += std::to_string(row.total);
+        text += '\n';
+    }
+    return text;
 }
 
 std::int32_t finalTotal() {
@@ -92,14 +102,7 @@ void checkHighScore() {
 bool saveHighScores() {
     const char* fileName = scoreFileName(gameMode);
     if (fileName == nullptr) return false;
-    std::string text;
-    for (const HighScoreEntry& row : highScoreTable) {
-        text += row.name;
-        text += ' ';
-        text += std::to_string(row.total);
-        text += '\n';
-    }
-    return saveTextFile(fileName, text);
+    return saveTextFile(fileName, scoreTableText(highScoreTable));
 }
 
 } // namespace crossfall

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 namespace crossfall {
 
@@ -33,6 +35,10 @@ void resetHighScoreTable();
 // names cut to nameLimit characters (at most 11). Reading stops at the first failed read; a row whose
 // name was read but whose score was not keeps the name with score 0. Returns the complete rows read.
 int readScoreRows(const char* fileName, HighScoreEntry* rows, int maxRows, int nameLimit);
+// The same reading of a score file's bytes, once the file has been read.
+int parseScoreRows(std::string_view bytes, HighScoreEntry* rows, int maxRows, int nameLimit);
+// What saveHighScores writes for these ten rows, before the line ends become CR LF.
+std::string scoreTableText(const HighScoreEntry (&rows)[HIGH_SCORE_ROWS]);
 
 // The ended game's result, score plus combo bonuses, held within 32 bits.
 std::int32_t finalTotal();

@@ -28,6 +28,9 @@ class SoundBank : public testing::Test, protected WaveBytes {
         write("s.wav", wav(fields(1, channels, rate, 16), chunk("data", data)));
         loadSound(record, "s.wav");
     }
+    static std::span<const std::uint8_t> inMemory(const Bytes& bytes) {
+        return {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()};
+    }
     // The left (or with stride 1 both) channels of the mixed frames.
     static Samples mix(int frames, int stride = 2) {
         Samples out(static_cast<std::size_t>(frames) * 2, 12345), picked;
@@ -43,10 +46,16 @@ class SoundBank : public testing::Test, protected WaveBytes {
 };
 
 TEST_F(SoundBank, LoadsPcm8And16MonoAndStereoAndLeavesOtherFilesSilent) {
-    write("eight.wav", wav(fields(1, 1, 44100, 8), chunk("data", Bytes("\x80\xC0\x40", 3))));
+    const Bytes eight = wav(fields(1, 1, 44100, 8), chunk("data", Bytes("\x80\xC0\x40", 3)));
+    write("eight.wav", eight);
     loadSound(effectSounds[0], "eight.wav");
     playSound(effectSounds[0]);
     EXPECT_EQ(mix(4, 1), (Samples{0, 0, 16384, 16384, -16384, -16384, 0, 0}));
+    stopSound(effectSounds[0]);
+    loadSoundFromMemory(effectSounds[1], inMemory(eight));
+    playSound(effectSounds[1]);
+    EXPECT_EQ(mix(4, 1), (Samples{0, 0, 16384, 16384, -16384, -16384, 0, 0})) << "the same bytes in memory";
+    stopSound(effectSounds[1]);
     load(musicSound, 44100, {100, -100, 200, -200}, 2);
     playSound(musicSound);
     EXPECT_EQ(mix(3, 1), (Samples{100, -100, 200, -200, 0, 0}));
@@ -58,6 +67,8 @@ TEST_F(SoundBank, LoadsPcm8And16MonoAndStereoAndLeavesOtherFilesSilent) {
         write("bad.wav", bytes);
         loadSound(musicSound, "bad.wav");
         EXPECT_FALSE(musicSound.buffer) << bytes.size() << "-byte file";
+        loadSoundFromMemory(effectSounds[1], inMemory(bytes));
+        EXPECT_FALSE(effectSounds[1].buffer) << bytes.size() << " bytes in memory";
     }
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <span>
 
 #include "audio/wave_bytes.h"
 
@@ -13,17 +14,30 @@ class WaveReader : public testing::Test, protected WaveBytes {
   protected:
     void TearDown() override { closeWaveFile(file, format); }
     // Opens, finds the data and reads it whole (up to 64 KiB) into out; the first failing step's code.
+    // The file read from disk and its bytes handed over in memory must read alike.
     int readAll(const Bytes& bytes) {
         write("t.wav", bytes);
+        int fromFile = readWith([this] { return openWaveFile("t.wav", file, format, riffChunk); });
+        const Bytes fileOut = out;
+        const std::span<const std::uint8_t> inMemory(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+        int fromMemory = readWith([&] { return openWaveBytes(inMemory, file, format, riffChunk); });
+        EXPECT_EQ(fromFile, fromMemory);
+        EXPECT_EQ(fileOut, out);
+        return fromFile;
+    }
+    template <typename Open>
+    int readWith(Open open) {
         out.clear();
-        int result = openWaveFile("t.wav", file, format, riffChunk);
-        EXPECT_TRUE(result == 0 || (file.descriptor == -1 && format.bytes == nullptr)) << "handle left open";
+        int result = open();
+        EXPECT_TRUE(result == 0 || (!file.open && format.bytes == nullptr)) << "handle left open";
         if (result == 0) result = startWaveData(file, riffChunk, data);
         if (result != 0) return result;
         out.assign(1 << 16, '\0');
         std::uint32_t copied = 99;
         result = readWaveData(file, 1 << 16, reinterpret_cast<std::uint8_t*>(out.data()), data, copied);
         out.resize(copied);
+        closeWaveFile(file, format);
+        EXPECT_LE(file.storage.capacity(), std::string().capacity()) << "a closed file holds no bytes";
         return result;
     }
     WaveFile file;
@@ -33,7 +47,7 @@ class WaveReader : public testing::Test, protected WaveBytes {
 };
 
 TEST_F(WaveReader, ReadsTheWholeDataChunkOrRefusesWithTheRightCode) {
-    Bytes noise(3 * WAVE_BUFFER_BYTES, '\0'); // longer than the read buffer: every read refills it
+    Bytes noise(20000, '\0');
     for (std::size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>((i * 7919) >> 3);
     const Bytes pcm = fields(1, 1, 8000, 16), fmt = chunk("fmt ", pcm), samples = chunk("data", noise);
     const std::pair<Bytes, int> cases[] = {
@@ -67,5 +81,25 @@ TEST_F(WaveReader, EveryTruncationFailsAndCopiesNothing) {
         SCOPED_TRACE(length);
         EXPECT_NE(readAll(whole.substr(0, length)), 0);
         EXPECT_EQ(out, "");
+    }
+}
+
+// Short files: a first chunk whose 8-byte header is whole but is not RIFF/WAVE is no WAVE file;
+// a header or a RIFF form type cut short is a chunk not found.
+TEST_F(WaveReader, ShortFilesFailAtTheirFirstChunkWithTheRightCode) {
+    const struct {
+        Bytes head;
+        int shorterThan8, from8To11, at12;
+    } cases[] = {
+        {"RIFF" + le32(4) + "WAVE", WAVE_ERR_CHUNK_NOT_FOUND, WAVE_ERR_CHUNK_NOT_FOUND, WAVE_ERR_CHUNK_NOT_FOUND},
+        {"RIFF" + le32(4) + "AVI ", WAVE_ERR_CHUNK_NOT_FOUND, WAVE_ERR_CHUNK_NOT_FOUND, WAVE_ERR_NOT_WAVE},
+        {"JUNK" + le32(4) + "WAVE", WAVE_ERR_CHUNK_NOT_FOUND, WAVE_ERR_NOT_WAVE, WAVE_ERR_NOT_WAVE},
+        {"riff" + le32(0) + "WAVE", WAVE_ERR_CHUNK_NOT_FOUND, WAVE_ERR_NOT_WAVE, WAVE_ERR_NOT_WAVE},
+    };
+    for (const auto& c : cases) {
+        for (std::size_t length = 0; length <= 12; ++length) {
+            SCOPED_TRACE(c.head.substr(0, 4) + " cut to " + std::to_string(length));
+            EXPECT_EQ(readAll(c.head.substr(0, length)), length < 8 ? c.shorterThan8 : length < 12 ? c.from8To11 : c.at12);
+        }
     }
 }

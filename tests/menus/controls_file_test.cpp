@@ -30,26 +30,43 @@ TEST(ControlsFile, SavesItsExactBytesAndReadsEveryValueBackInOrder) {
     loadControls();
     EXPECT_EQ(keyDrop, 77) << "a missing file changes nothing";
     for (int i = 0; i < 8; ++i) keyBindings[i] = 200 - 10 * i;
+    keyBindings[7] = INT_MIN;
     advanced4Way = 1;
     showPiecePreview = 0;
-    musicOn = 7;
+    musicOn = INT_MAX;
     ASSERT_TRUE(saveControls());
     EXPECT_EQ(readFile("myControls.txt", 4096).value_or(""),
-              "200\r\n190\r\n180\r\n170\r\n160\r\n150\r\n140\r\n130\r\n1\r\n0\r\n1\r\n1\r\n7\r\n"
-              "This file contains control settings.  Do not delete or edit it!");
+              "200\r\n190\r\n180\r\n170\r\n160\r\n150\r\n140\r\n-2147483648\r\n1\r\n0\r\n1\r\n1\r\n"
+              "2147483647\r\nThis file contains control settings.  Do not delete or edit it!");
     resetControlsToDefaults();
     loadControls();
-    EXPECT_EQ(current(), (Values{200, 190, 180, 170, 160, 150, 140, 130, 1, 0, 1, 1, 7}));
+    EXPECT_EQ(current(), (Values{200, 190, 180, 170, 160, 150, 140, INT_MIN, 1, 0, 1, 1, INT_MAX}));
 }
 
-// Each file sets the leading values; reading stops at its end or at the first bad value, set to 0.
-TEST(ControlsFile, OddFilesReadAsAStreamWouldAndStopAtTheFirstBadValue) {
+// Each file sets the leading values; reading stops at its end, at the first bad value (set to 0), or
+// at the 64 KiB read bound, where a number running on past the bound is cut and so not read at all.
+TEST(ControlsFile, OddFilesReadAsAStreamWouldUpToTheBoundAndTheFirstBadValue) {
+    constexpr std::size_t BOUND = 64 * 1024;
+    const auto at = [](std::size_t offset, const std::string& tail) { return std::string(offset, ' ') + tail; };
     const std::pair<std::string, std::vector<std::int32_t>> cases[] = {
         {"010\n0x41\n  -3\n", {8, 65, -3}},
         {"1\n2\n3\n4\n5\n6\nabc\n8\n1\n0\n", {1, 2, 3, 4, 5, 6, 0}},
         {"99999999999999999999\n5\n", {INT_MAX}},
         {std::string("\x01\xff\x00", 3), {0}},
-        {std::string(1 << 20, ' ') + "1 2 3", {}}, // only the head of a huge file is read
+        {"7 0xg 9", {7, 0}},   // "0x" with no hex digit is one bad item
+        {"0X z 9", {0}},
+        {"0x1g 9", {1, 0}},
+        {"08 -0x1A +012", {0, 8, -26, 10}},
+        {"5 0x", {5, 0}},
+        {at(BOUND - 5, "12345"), {12345}},   // ends at the bound with the file
+        {at(BOUND - 5, "12345 7"), {12345}}, // ends at the bound, a blank after it
+        {at(BOUND - 6, "12345\t7"), {12345}},
+        {at(BOUND - 4, "12345"), {}},        // cut after "1234"
+        {at(BOUND - 2, "12345"), {}},        // cut after "12"
+        {at(BOUND - 1, "12345"), {}},
+        {at(BOUND, "12345"), {}},
+        {"1 2\t" + at(BOUND - 9, "0x7FFF 9"), {1, 2}}, // cut after "0x7FF"
+        {std::string(1 << 20, ' ') + "1 2 3", {}},
     };
     for (const auto& [text, leading] : cases) {
         resetControlsToDefaults();
@@ -57,7 +74,7 @@ TEST(ControlsFile, OddFilesReadAsAStreamWouldAndStopAtTheFirstBadValue) {
         std::copy(leading.begin(), leading.end(), expected.begin());
         ASSERT_TRUE(writeTextFile("myControls.txt", text));
         loadControls();
-        EXPECT_EQ(current(), expected) << text.substr(0, 24);
+        EXPECT_EQ(current(), expected) << text.substr(0, 24) << " (" << text.size() << " bytes)";
     }
 }
 

@@ -6,14 +6,18 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <csignal>
 #include <filesystem>
+#include <iomanip>
 #include <iterator>
+#include <sstream>
+#include <string>
+#include <utility>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
 #include <tuple>
+#include <unistd.h>
 #include <vector>
 
 using namespace crossfall;
@@ -37,6 +41,37 @@ TEST(Files, LinesEndInCrLfSavesLeaveNoTemporaryFileAndReadsAreBounded) {
     EXPECT_FALSE(readFile("missing.txt", 10).has_value());
     ASSERT_TRUE(writeTextFile("big.txt", std::string(5000, 'x')));
     EXPECT_EQ(readFile("big.txt", 4100).value().size(), 4100u) << "more than one read chunk, cut at the bound";
+}
+
+TEST(Files, TextModeEndsEveryLineInCrLf) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"", ""}, {"\n", "\r\n"}, {"a", "a"}, {"\na\n\nb", "\r\na\r\n\r\nb"}, {"a\r\n", "a\r\r\n"},
+        {std::string("\0\n", 2), std::string("\0\r\n", 3)},
+    };
+    for (const auto& [text, stored] : cases) EXPECT_EQ(toTextMode(text), stored) << testing::PrintToString(text);
+}
+
+// Only regular files are read: a pipe or a device could block or never end.
+TEST(Files, RegularFilesAreReadUpToTheBoundAndNothingElseIsOpened) {
+    ASSERT_TRUE(writeTextFile("plain.txt", "abcdef"));
+    std::filesystem::create_directory("folder");
+    ASSERT_EQ(::mkfifo("pipe", 0644), 0);
+    const struct {
+        const char* name;
+        std::size_t bound;
+        FileRead result;
+        const char* bytes;
+    } cases[] = {
+        {"plain.txt", 100, FileRead::Done, "abcdef"}, {"plain.txt", 6, FileRead::Done, "abcdef"},
+        {"plain.txt", 5, FileRead::Done, "abcde"},    {"plain.txt", 0, FileRead::Done, ""},
+        {"missing", 10, FileRead::NotOpened, ""},     {"folder", 10, FileRead::NotOpened, ""},
+        {"pipe", 10, FileRead::NotOpened, ""},
+    };
+    for (const auto& c : cases) {
+        std::string bytes = "left over";
+        EXPECT_EQ(readRegularFile(c.name, c.bound, bytes), c.result) << c.name << " " << c.bound;
+        EXPECT_EQ(bytes, c.bytes) << c.name << " " << c.bound;
+    }
 }
 
 TEST(Files, FailedSavesLeaveTheOldFileWhole) {
@@ -111,28 +146,35 @@ TEST(Tokens, WordsAreRunsOfNonBlankBytesCutToTheField) {
     EXPECT_FALSE(reader.readWord(word, 11));
 }
 
-TEST(Tokens, IntegersReadLikeAStreamUntilTheFirstFailure) {
-    constexpr int UNTOUCHED = 99;
-    // The values of the reads that succeed, then what the first failed read leaves.
-    const struct { const char* text; IntSyntax syntax; std::vector<int> values; int failed; } cases[] = {
-        {"010 0x1F -7 +5 0x", IntSyntax::AnyBase, {8, 31, -7, 5, 0}, 0}, // "0x": the number 0, then junk
-        {"010 -0", IntSyntax::Decimal, {10, 0}, UNTOUCHED},
-        {"5 abc 7", IntSyntax::AnyBase, {5}, 0},
-        {"2147483647 -2147483648 2147483648", IntSyntax::Decimal, {INT_MAX, INT_MIN}, INT_MAX},
-        {"-99999999999999999999999999", IntSyntax::AnyBase, {}, INT_MIN},
-        {"0x7FFFFFFF 0xFFFFFFFF", IntSyntax::AnyBase, {INT_MAX}, INT_MAX},
+// The reader against a string stream's extraction (base detection for AnyBase, decimal otherwise):
+// five reads from the same starting values must agree in every result and every value left.
+TEST(Tokens, IntegersReadExactlyAsAStreamExtractsThem) {
+    const std::string texts[] = {
+        "0x", "0X", "0xg", "0X z", "0x 1", "0xx1", "0x-1", "0x1g", "0x0x1", "00x1", "x1", "0x1F -7 +5 0x",
+        "08", "09", "0009", "010", "-010", "+012", "0a", "07 8", "-0x1A", "+0XaBc", "0x00000000001",
+        "0", "-0", "00", "+", "-", "- 5", "--1", "+-1", "1e5", "0.5", "0,5", "12abc", "abc 5", "",
+        " \t\r\n\v\f", "\v7\f8\r9", "\xa0" "5", std::string("4\0" "5", 3), "5\xff",
+        "2147483647 -2147483648 2147483648", "-2147483649", "99999999999999999999999999",
+        "-99999999999999999999999999", "0x7FFFFFFF 0xFFFFFFFF", "0x80000000", "-0x80000000", "-0x80000001",
+        "017777777777 020000000000", "037777777777", "0xFFFFFFFFFFFFFFFFF", "-0000000000000000000000001",
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        TokenReader reader(c.text);
-        std::int32_t v = UNTOUCHED;
-        for (int expected : c.values) EXPECT_TRUE(reader.readInt(v, c.syntax) && v == expected) << expected;
-        v = UNTOUCHED;
-        EXPECT_FALSE(reader.readInt(v, c.syntax));
-        EXPECT_EQ(v, c.failed);
-        v = UNTOUCHED;
-        std::string word;
-        EXPECT_FALSE(reader.readInt(v, c.syntax) || reader.readWord(word, 5));
-        EXPECT_EQ(v, UNTOUCHED) << "a read after a failure leaves the value alone";
+    for (IntSyntax syntax : {IntSyntax::AnyBase, IntSyntax::Decimal}) {
+        for (const std::string& text : texts) {
+            SCOPED_TRACE(testing::PrintToString(text) + (syntax == IntSyntax::AnyBase ? " any base" : " decimal"));
+            std::istringstream stream(text);
+            stream >> std::setbase(syntax == IntSyntax::AnyBase ? 0 : 10);
+            TokenReader reader(text);
+            for (int read = 0; read < 5; ++read) {
+                int streamValue = 1000 + read;
+                std::int32_t ourValue = 1000 + read;
+                stream >> streamValue;
+                EXPECT_EQ(reader.readInt(ourValue, syntax), !stream.fail()) << "read " << read;
+                EXPECT_EQ(ourValue, streamValue) << "read " << read;
+            }
+            std::string word;
+            if (stream.fail()) {
+                EXPECT_FALSE(reader.readWord(word, 5)) << "no word after a failed read";
+            }
+        }
     }
 }

@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstring>
 #include <initializer_list>
+#include <iterator>
 #include <string>
 #include <sys/resource.h>
 #include <utility>
@@ -80,10 +81,25 @@ TEST_F(Scores, ResultEntersStrictlyAboveLowerTotalsAndSavesTenRows) {
 
     checkEndedGame(3, 2147483000, 2000);
     EXPECT_EQ(finalTotal(), 2147483647);
+
+    // Whatever a table holds, the saved file reads back as that table.
+    const HighScoreEntry odd[] = {{2147483647, "ABCDEFGHIJK"}, {0, "\xfe\x01"}, {-2147483647 - 1, "Q"}, {-1, "???"}};
+    std::copy(std::begin(odd), std::end(odd), highScoreTable);
+    ASSERT_TRUE(saveHighScores());
+    HighScoreEntry back[HIGH_SCORE_ROWS];
+    EXPECT_EQ(readScoreRows("scores_2p.txt", back, HIGH_SCORE_ROWS, TABLE_NAME_LENGTH), HIGH_SCORE_ROWS);
+    for (int k = 0; k < HIGH_SCORE_ROWS; ++k) {
+        EXPECT_EQ(back[k].total, highScoreTable[k].total) << k;
+        EXPECT_STREQ(back[k].name, highScoreTable[k].name) << k;
+    }
 }
 
 TEST_F(Scores, BrokenAndHugeFilesReadUpToTheFirstFailure) {
     // Blanks only before the read limit, so the text-mode write moves no byte across it.
+    // Two rows whose second score starts at the offset.
+    const auto upTo = [](std::size_t offset, const std::string& tail) {
+        return "AAA 40 BBB" + std::string(offset - 10, ' ') + tail;
+    };
     std::string huge = "AAA 40 BBB 30 ";
     huge += std::string(4096 - huge.size() - 6, ' ') + "CCC 12345 DDD 7 " + std::string(8 << 20, 'x');
     const struct {
@@ -93,6 +109,10 @@ TEST_F(Scores, BrokenAndHugeFilesReadUpToTheFirstFailure) {
         {"AAA 40\nBBB\t-30\n\n  CCC x20\nDDD 10\n", "AAA BBB CCC ", {40, -30, 0}},
         {std::string(1, '\0') + "AB 12 \xfe\x01 3 ABCDEFGHIJKLMNOP", "??? \xfe\x01 ABCDEFGHIJK ", {12, 3, 0}},
         {"\r\n \t\r\n", "", {0}},
+        // A score ending at the 4 KiB read bound is whole; one running on past it is cut and not read.
+        {upTo(4091, "12345"), "AAA BBB ", {40, 12345}},
+        {upTo(4091, "12345 CCC 9"), "AAA BBB ", {40, 12345}},
+        {upTo(4092, "12345 CCC 9"), "AAA BBB ", {40, 0}},
         {huge, "AAA BBB CCC ", {40, 30, 0}},
     };
     for (const auto& c : cases) {
