@@ -145,6 +145,7 @@ std::optional<Journal> loadReplay(const std::string& fileName) {
 }
 
 int verifyReplay(const Journal& j, std::FILE* out) {
+    const RulesSeam seam = rulesSeam;
     initGameState();
     rulesSeam = replaySeam(false);
     startFromHeader(j.header);
@@ -153,6 +154,8 @@ int verifyReplay(const Journal& j, std::FILE* out) {
         applyEvents(j, next, frame);
         runGameFrame();
     }
+    rulesSeam = seam;
+    frameInput = FrameInput{};
     const JournalResult r = currentResult();
     std::fprintf(out, "mode: %s\nscore: %d\nbonuses: %d\ntotal: %d\nlevel: %d\nbest combo: %d\n", MODE_NAMES[gameMode],
                  r.score, r.comboBonuses, finalTotal(), r.level, r.bestCombo);
@@ -172,6 +175,7 @@ void startReplay(Journal journal, int speed) {
     playback->journal = std::move(journal);
     rulesSeam = replaySeam(true);
     startFromHeader(playback->journal.header);
+    releaseAllKeys(); // only a fresh Escape stops it
     inMenu = 0;
 }
 

@@ -211,10 +211,12 @@ std::string encodeJournal(const Journal& j) {
 }
 
 std::uint64_t hashFields() {
-    // FNV-1a over every play cell, field by field.
+    // FNV-1a over every play cell of the fields the mode plays on, field by field.
+    const int first = gameMode == MODE_DUOFALL ? 4 : 0;
+    const int last = gameMode == MODE_DUOFALL ? 5 : gameMode == MODE_4WAY ? 3 : 0;
     std::uint64_t hash = 0xCBF29CE484222325ull;
-    for (const Field& field : fields)
-        for (const auto& column : field.cells)
+    for (int f = first; f <= last; ++f)
+        for (const auto& column : fields[f].cells)
             for (int r = 0; r < PLAY_ROWS; ++r)
                 for (int shift = 0; shift < 32; shift += 8) {
                     hash ^= static_cast<std::uint32_t>(column[r]) >> shift & 0xFF;

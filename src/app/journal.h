@@ -71,7 +71,7 @@ struct JournalRead {
 JournalRead parseJournal(std::string_view bytes);
 std::string encodeJournal(const Journal& journal);
 
-// A hash of the play rows of all six fields: equal fields, equal hash.
+// A hash of the play rows of the fields the running mode plays on: equal fields, equal hash.
 std::uint64_t hashFields();
 // The running game's result now.
 JournalResult currentResult();
