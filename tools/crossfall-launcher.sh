@@ -49,5 +49,19 @@ for file in "$data"/*.bmp "$data"/*.wav; do
     mv -f "$player_dir/.$name.part" "$player_dir/$name"
 done
 
+# The game runs in the player's folder: a replay file named from here must still be found.
+args=()
+replay_next=false
+for arg in "$@"; do
+    if $replay_next && [[ $arg != /* ]]; then
+        arg="$PWD/$arg"
+    elif [[ $arg == --replay=* && ${arg#--replay=} != /* ]]; then
+        arg="--replay=$PWD/${arg#--replay=}"
+    fi
+    replay_next=false
+    [ "$arg" = --replay ] && replay_next=true
+    args+=("$arg")
+done
+
 cd "$player_dir"
-exec "$binary" "$@"
+exec "$binary" "${args[@]}"

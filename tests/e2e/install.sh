@@ -32,6 +32,11 @@ check_launcher() {
     "$game" --bogus >/dev/null 2>&1
     code=$?
     ((code == 2)) || fail "$name: an unknown option gave exit code $code, expected 2"
+    # A replay named relative to where the command is typed, though the game runs in the player's folder.
+    cp "$(dirname "${BASH_SOURCE[0]}")/../golden/time.cfr" "$work/time.cfr"
+    said=$(cd "$work" && "$game" --replay time.cfr --verify 2>&1 && "$game" --replay="time.cfr" --verify 2>&1)
+    code=$?
+    [ "$(grep -c '^total: 873$' <<<"$said")" = 2 ] && ((code == 0)) || fail "$name: --replay through the launcher: $said"
     start_game "$name" none || return
     [ -s "$player/bg1.bmp" ] && [ -s "$player/clevel1_sound.wav" ] || fail "$name: the art and sound were not copied"
     [ -s "$player/colors.txt" ] || fail "$name: the game did not run in the player's folder"
