@@ -19,6 +19,7 @@
 #include "platform/start_up.h"
 #include "platform/text.h"
 #include "rules/game_state.h"
+#include "support/picture.h"
 
 namespace crossfall {
 namespace {
@@ -169,6 +170,68 @@ TEST_F(MenuScreens, TheOptionsShowOnlyTheirPanelKeepTheCursorInItAndSurviveALost
     null_backend::loseDisplay();
     options(0, 0);
     EXPECT_EQ(std::tuple(mouseX, mouseY, backSurface.lost), std::tuple(50, 50, false));
+}
+
+// Each region lights up for the cursor exactly inside it (its first and last pixel, not the next one out,
+// where the cursor can reach) and shows a picture of its own; the cursor is invisible after the first frame.
+void expectRegions(int (*screen)(), std::initializer_list<std::tuple<Rect, std::uint64_t>> regions,
+                   const char* name) {
+    const auto at = [screen](int x, int y) {
+        addMouseMotion(x - mouseX, y - mouseY);
+        screen();
+        return std::pair(picture::digest(null_backend::lastPicture()), mouseX == x && mouseY == y);
+    };
+    std::fill(bitmap(Bitmap::Mouse).pixels.begin(), bitmap(Bitmap::Mouse).pixels.end(), 0);
+    for (const auto& [r, want] : regions) {
+        at(r.left, r.top);
+        picture::expectPicture(null_backend::lastPicture(), want, name + std::to_string(r.left + r.top));
+        EXPECT_EQ(at(r.right - 1, r.bottom - 1).first, want) << r.top;
+        for (const auto& [got, reached] : {at(r.left, r.top - 1), at(r.right - 1, r.bottom)})
+            EXPECT_TRUE(got != want || !reached) << r.top;
+    }
+}
+
+TEST_F(MenuScreens, EveryEntryAndTheScoresPanelShowTheirWholePictureExactlyOverTheirRectangles) {
+    picture::paintBitmaps();
+    ASSERT_TRUE(writeTextFile("scores_rubik.txt", "Ann 1234\n"));
+    menu(330, 150);
+    picture::expectPicture(null_backend::lastPicture(), 0x391dd392ef7959d9, "menu-idle");
+    expectRegions(runMainMenu,
+                  {{{100, 141, 300, 166}, 0xa0d47eeddc0e7caa},
+                   {{100, 193, 300, 218}, 0x4a882bf2fb0845df},
+                   {{100, 230, 300, 255}, 0x7e199ca68307635e},
+                   {{100, 266, 300, 291}, 0x71f76a8f7d9dcf0c},
+                   {{100, 302, 300, 327}, 0x7745ad122daa0150},
+                   {{100, 339, 300, 364}, 0x2da3532d07faa04},
+                   {{100, 377, 300, 402}, 0x456aeb767b13d201},
+                   {{100, 412, 300, 437}, 0x401679aaa4391cd0},
+                   {{100, 466, 300, 491}, 0x2de5e6bfd35b9f8e},
+                   {{400, 418, 720, 435}, 0x5dfb09717d0f89d9}},
+                  "menu-");
+}
+
+TEST_F(MenuScreens, EveryOptionsRowShowsItsWholePictureExactlyOverItsRectangle) {
+    picture::paintBitmaps();
+    keyBindings[5] = 250; // no name: "?"
+    showGridPreview = musicOn = 0;
+    options(400, 100);
+    picture::expectPicture(null_backend::lastPicture(), 0xd2c679a7b4f0285e, "options-idle");
+    expectRegions(runOptionsScreen,
+                  {{{400, 113, 720, 129}, 0x4adc4bb10b9c31d0},
+                   {{400, 148, 720, 164}, 0x17d18a4f03c46f14},
+                   {{400, 183, 720, 199}, 0xce83e2099a22a2b5},
+                   {{400, 218, 720, 234}, 0x43d103fafc781aed},
+                   {{400, 253, 720, 269}, 0x1d44dbb4f6eddd4},
+                   {{400, 288, 720, 304}, 0xf66a60e3342fd3e8},
+                   {{400, 323, 720, 339}, 0xe15d19ab51fcfa2f},
+                   {{400, 358, 720, 374}, 0x955a4ef342dfddfb},
+                   {{400, 395, 520, 409}, 0xe6cd55d9b4f3a6e2},
+                   {{540, 395, 660, 409}, 0x613c9486a65a3273},
+                   {{400, 430, 520, 444}, 0x1d1363a3d3a8a31e},
+                   {{540, 430, 660, 444}, 0xef32ed318e3021f2},
+                   {{400, 459, 720, 473}, 0x95f3c9b9af7d6533},
+                   {{400, 477, 720, 494}, 0x6a8e33c829db142f}},
+                  "options-");
 }
 
 } // namespace

@@ -15,6 +15,7 @@
 #include "play/flash_row.h"
 #include "play/game_step.h"
 #include "rules/random.h"
+#include "support/picture.h"
 
 using namespace crossfall;
 
@@ -116,7 +117,8 @@ TEST_F(PlayScreenTest, RowFlashCoversTheRowInEachArmThenPutsTheLabelAtItsEnds) {
         EXPECT_EQ(count(s, sprite(vertical ? Bitmap::AnimCol : Bitmap::AnimRow)), flashed ? 160 * 16 : 0);
         EXPECT_EQ(count({0, 0, 800, 600}, 0), flashed ? 800 * 600 - 160 * 16 : 800 * 600) << "nothing else";
         const auto backdrop = [](int x, int y) { return sprite(Bitmap::Bg1, x, y); };
-        EXPECT_EQ(matching(s, frontSurface.pixels.data(), backdrop), flashed ? 160 * 16 : 0) << "backdrop put back";
+        EXPECT_EQ(matching(s, frontSurface.pixels.data(), backdrop), flashed ? 160 * 16 : 0)
+            << "backdrop put back";
         const ScreenPoint* p = comboLabelPoints;
         EXPECT_EQ(std::tuple(p[0].x, p[0].y, p[1].x, p[1].y),
                   std::tuple(s.left, s.top, vertical ? s.left : s.right, vertical ? s.bottom : s.top));
@@ -181,6 +183,30 @@ TEST_F(PlayScreenTest, AnEndedGameHidesItsPieceShowsTheFinalScoreAndChecksTheSco
     EXPECT_EQ(std::ranges::count(*readFile("debug.txt", 1 << 16), '\n'), 10) << "ten table rows, logged once";
     for (int c = 3; c < 7; ++c) EXPECT_TRUE(square(cellPixel(0, c, 1), bgDir(0)));
     EXPECT_TRUE(text("Final Score:  0", 400, 330, rgb(0, 255, 0), 0, {290, 330, 510, 345}));
+}
+
+TEST_F(PlayScreenTest, EachModeWithAChainAFlashedRowAndGaugesThenEndedShowsItsWholePicture) {
+    const std::uint64_t want[5][2] = {{0x5fc5166095cb996c, 0x6d54200669612e8d},
+                                      {0x2c0001eeb05c4b0c, 0xb04143acab62b018},
+                                      {0x19434d40e672be94, 0x7a127ce0f07b9b09},
+                                      {0xbf0542c1f516e87c, 0xd6a6cc83d13becd9},
+                                      {0x34f0f532f37f108a, 0x3e33260c7e6015c6}};
+    for (int mode = 0; mode < 5; ++mode) {
+        nextPiece2 = makePiece(L_PIECE, 5);
+        startGame(mode);
+        for (int f = 0; f < FIELD_COUNT; ++f)
+            for (int c = 0; c < FIELD_COLUMNS; ++c) fields[f].cells[c][19 - c] = 1 + (c + f) % 7;
+        score = 4321, level = 3, combo = bestCombo = 2, riseCount = 700, spinCount = 900, blinkCount = 40;
+        voices[0].active = voices[0].loop = 1;
+        writeComboLabel(2);
+        flashRow(mode == MODE_DUOFALL ? 5 : 0, 12);
+        comboLabelTimer = 30;
+        gameStep();
+        picture::expectPicture(shown(), want[mode][0], "play-" + std::to_string(mode));
+        endGame();
+        gameStep();
+        picture::expectPicture(shown(), want[mode][1], "play-over-" + std::to_string(mode));
+    }
 }
 
 } // namespace

@@ -19,6 +19,7 @@
 #include "scores/high_score_entry.h"
 #include "scores/high_score_list.h"
 #include "scores/high_scores.h"
+#include "support/picture.h"
 
 using namespace crossfall;
 
@@ -110,6 +111,7 @@ TEST_F(Scores, BrokenAndHugeFilesReadUpToTheFirstFailure) {
 }
 
 TEST_F(Scores, EntryShowsOnlyItsBoxAndTakesLettersInCodeOrderUpToThree) {
+    ASSERT_TRUE(createFont());
     checkEndedGame(0, 100);
     const std::uint16_t frozen = static_cast<std::uint16_t>(packColor(200, 0, 0));
     clearSurface(frontSurface, frozen);
@@ -133,6 +135,7 @@ TEST_F(Scores, EntryShowsOnlyItsBoxAndTakesLettersInCodeOrderUpToThree) {
         EXPECT_STREQ(typedInitials, pass.initials);
         EXPECT_EQ(null_backend::sleptMs(), pass.slept);
     }
+    picture::expectPicture(null_backend::lastPicture(), 0xf7ea35a12ce49c69, "entry");
 }
 
 TEST_F(Scores, EnterSavesTheEntryInItsRowAndAFailedSaveLeavesTheFileWhole) {
@@ -188,4 +191,7 @@ TEST_F(Scores, ListShowsAtMostTenRowsDarkeningDownTheColumn) {
     const std::uint16_t rowNineBlue = (55 >> 3) << 11 | (55 >> 2) << 5 | 120 >> 3;
     EXPECT_GT(inkIn(420, [&](std::uint16_t p) { return p == rowNineBlue; }), 0) << "row 9 in (55, 55, 120)";
     EXPECT_EQ(inkIn(450, [](std::uint16_t p) { return p != 0; }), 0) << "no eleventh row";
+    ASSERT_TRUE(writeTextFile("scores_time.txt", "Tim 77\nAbcdefghijk 123456789\n"));
+    runHighScoreList();
+    picture::expectPicture(frontSurface.pixels.data(), 0x3a520f66faeaa80f, "list");
 }
