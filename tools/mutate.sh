@@ -4,23 +4,26 @@
 # miss is a survivor. Writes killed / survived / timed-out / did-not-compile per file and per
 # subsystem, with each survivor's diff, to the report.
 #
-#   tools/mutate.sh [-n SAMPLE] [-s SEED] [-b BUILD] [-o REPORT] [-f MIN_KILL_PERCENT] [FILE|FOLDER...]
+#   tools/mutate.sh [-n SAMPLE] [-s SEED] [-b BUILD] [-o REPORT] [-f MIN_KILL_PERCENT] [-k NUMBERS]
+#                   [FILE|FOLDER...]
 #
 # Defaults: 200 mutants, seed 16, build/, BUILD/mutate-report.txt, every .cpp under src/ that the
 # unit tests link (not the SDL backend, main() or the null backend the tests stand on). With -f the
-# exit code is 1 when fewer than that percentage of the compiled mutants are killed.
+# exit code is 1 when fewer than that percentage of the compiled mutants are killed. -k 5,12 runs
+# only those mutants of the sample (to retry survivors).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-sample=200 seed=16 build=$root/build report="" fail_under=""
-while getopts "n:s:b:o:f:" opt; do
+sample=200 seed=16 build=$root/build report="" fail_under="" only=""
+while getopts "n:s:b:o:f:k:" opt; do
     case $opt in
         n) sample=$OPTARG ;;
         s) seed=$OPTARG ;;
         b) build=$(realpath -m "$OPTARG") ;;
         o) report=$(realpath -m "$OPTARG") ;;
         f) fail_under=$OPTARG ;;
-        *) sed -n '8p' "$0" >&2; exit 2 ;;
+        k) only=,$OPTARG, ;;
+        *) sed -n '8,9p' "$0" >&2; exit 2 ;;
     esac
 done
 shift $((OPTIND - 1))
@@ -49,6 +52,10 @@ restore() {
 trap restore EXIT
 trap 'exit 130' INT TERM
 python3 tools/mutants.py "$work/mutants" "$sample" "$seed" "${files[@]}"
+if [ -n "$only" ]; then
+    awk -F'\t' -v only="$only" 'index(only, "," ($1 + 0) ",")' "$work/mutants/plan.tsv" >"$work/picked.tsv"
+    mv "$work/picked.tsv" "$work/mutants/plan.tsv"
+fi
 
 # ---- The unmutated build must pass; its run times set the time limits ----
 build_tests() { cmake --build "$build" -j 2 --target "$@" >"$work/build.log" 2>&1; }

@@ -69,3 +69,11 @@ TEST_F(WaveReader, EveryTruncationFailsAndCopiesNothing) {
         EXPECT_EQ(out, "");
     }
 }
+
+TEST_F(WaveReader, AFormatCutShortOrMissingItsOneExtraByteIsRefusedWithItsCode) {
+    const Bytes pcm = fields(1, 1, 8000, 16), samples = chunk("data", "1234");
+    EXPECT_EQ(readAll("RIFF" + le32(0xFFFFFFF0u) + "WAVE" + chunk("fmt ", pcm).substr(0, 23)), WAVE_ERR_READ);
+    EXPECT_EQ(readAll(wav(fields(2, 1, 8000, 4) + le16(1), samples)), WAVE_ERR_NOT_WAVE);
+    EXPECT_EQ(readAll(wav(fields(2, 1, 8000, 4) + le16(1) + "Z", samples)), 0);
+    EXPECT_EQ(format.bytes[WAVE_FORMAT_HEADER_BYTES], 'Z');
+}
