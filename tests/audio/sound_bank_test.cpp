@@ -128,12 +128,9 @@ TEST_F(SoundBank, TheShippedChimeLastsTheComboWindow) {
     EXPECT_NEAR(framesUntilQuiet(441) / 44100.0, 1.2, 0.011);
 }
 
-TEST_F(SoundBank, GainIsFullAtOrAboveZeroAndADataChunkLongerThanItsFileIsSilentAndShutDownEmptiesAll) {
+TEST_F(SoundBank, GainIsFullAtOrAboveZeroAndShutDownEmptiesEveryRecord) {
     const std::pair<std::int32_t, float> gains[] = {{1, 1.0f}, {0, 1.0f}, {-2000, 0.1f}, {VOLUME_SILENT, 0.0f}};
     for (auto [volume, gain] : gains) EXPECT_FLOAT_EQ(gainOf(volume), gain) << volume;
-    write("long.wav", wav(fields(1, 1, 44100, 16), chunk("data", "ab", 1000)));
-    loadSound(musicSound, "long.wav");
-    EXPECT_FALSE(musicSound.buffer);
     load(musicSound, 44100, {1, 2});
     shutDownSound();
     EXPECT_FALSE(musicSound.buffer);
