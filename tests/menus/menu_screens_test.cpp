@@ -28,6 +28,8 @@ namespace {
 
 constexpr int ROW_X = 450, ROTATE_CCW_Y = 120, DROP_Y = 190, PREVIEW_Y = 260, MUSIC_Y = 365, FINISH_Y = 485;
 
+// Read before any test runs: the program starts in the menu, nothing else open.
+const std::tuple<int, int, int, int> flagsAtStart{inMenu, inOptions, inScoreEntry, showScoreList};
 using Keys = std::initializer_list<int>;
 const Keys CLICK = {VK_LBUTTON};
 
@@ -64,6 +66,7 @@ TEST_F(MenuScreens, AnEntryTakesClicksInsideItsExclusiveEdgesOnlyAndTheCursorSta
     }
     menu(5000, 5000);
     EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(784, 584));
+    EXPECT_EQ(flagsAtStart, std::tuple(1, 0, 0, 0));
 }
 
 TEST_F(MenuScreens, ObstacleModeFlipsOncePerHeldFrameAndReturnFreezesOnlyThePicture) {

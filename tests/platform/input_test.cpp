@@ -58,6 +58,7 @@ TEST_F(Input, KeysAndButtonsMapToCodesThatStayHeldWhileAnyKeyGivingThemIsDown) {
     // Mouse buttons are keys too; only codes inside the table are ever held.
     mouseButtonEvent(SDL_BUTTON_RIGHT, true);
     mouseButtonEvent(SDL_BUTTON_X2, true);
+    mouseButtonEvent(SDL_BUTTON_X2 + 1, true); // no such button: no code
     EXPECT_TRUE(keyHeld(2) && keyHeld(6) && !keyHeld(1));
     mouseButtonEvent(SDL_BUTTON_RIGHT, false);
     EXPECT_FALSE(keyHeld(2));
