@@ -67,7 +67,8 @@ TEST(KeyName, CharactersFixedNamesAndQuestionMarksWithKeypadNamesWinning) {
     const std::pair<int, const char*> cases[] = {
         {47, "/"},      {65, "A"},         {94, "^"},      {95, "?"},           {96, "Num0"},
         {97, "Num1"},   {105, "Num9"},     {106, "j"},     {126, "~"},          {127, "?"},
-        {9, "Tab Key"}, {32, "Space Bar"}, {38, "Up Key"}, {46, "Delete"}, {160, "Left Shift"}, {163, "Right Control"},
+        {9, "Tab Key"}, {32, "Space Bar"}, {38, "Up Key"},  {46, "Delete"},      {160, "Left Shift"},
+        {163, "Right Control"},
         {0, "?"},       {16, "?"},         {164, "?"},     {INT_MIN, "?"},      {INT_MAX, "?"},
     };
     for (const auto& [code, name] : cases) {

@@ -105,8 +105,9 @@ TEST_F(MenuScreens, HoveringAKeyRowBindsTheLowestHeldKeyWithItsSideAndNoPause) {
     options(ROW_X, ROTATE_CCW_Y, {16, 160});
     options(600, 400, {17, 162, 163});
     options(530, 400, {'X'}); // the gap between Left and Right
-    EXPECT_EQ(std::tuple(keyDrop, keyHurry, keyRotateCCW, keyLeft, keyRight, showPiecePreview, null_backend::sleptMs()),
-              std::tuple('A', 250, 160, 37, 162, 1, 0u));
+    EXPECT_EQ(
+        std::tuple(keyDrop, keyHurry, keyRotateCCW, keyLeft, keyRight, showPiecePreview, null_backend::sleptMs()),
+        std::tuple('A', 250, 160, 37, 162, 1, 0u));
 }
 
 TEST_F(MenuScreens, AHeldButtonFlipsSwitchesAndBindsKeysEveryFrame150MsApartAndTheMusicFollowsAtOnce) {
