@@ -156,12 +156,9 @@ TEST_F(MenuScreens, OpeningReadsTheFileEscapeLeavesWithoutSavingFinishingSavesAF
     EXPECT_EQ(keyDrop, 32) << "what the file holds is read back";
 }
 
-TEST_F(MenuScreens, TheOptionsShowOnlyTheirPanelKeepTheCursorInItAndSurviveALostDisplay) {
-    std::fill(frontSurface.pixels.begin(), frontSurface.pixels.end(), 0x1234);
+TEST_F(MenuScreens, TheOptionsKeepTheCursorInTheirPanelAndSurviveALostDisplay) {
     options(5000, 5000);
     EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(704, 492));
-    EXPECT_EQ(std::count(frontSurface.pixels.begin(), frontSurface.pixels.end(), 0x1234),
-              SCREEN_WIDTH * SCREEN_HEIGHT - 320 * 400);
     null_backend::loseDisplay();
     options(0, 0);
     EXPECT_EQ(std::tuple(mouseX, mouseY, backSurface.lost), std::tuple(50, 50, false));
