@@ -8,6 +8,7 @@
 #include "menus/controls_file.h"
 #include "platform/bitmaps.h"
 #include "platform/files.h"
+#include "platform/input.h"
 #include "platform/null_backend.h"
 #include "platform/start_up.h"
 #include "platform/text.h"
@@ -130,6 +131,9 @@ TEST_F(PlayScreenTest, FourWayFramesMarkTheCurrentArmAndBlinkTheNextOneInTheMidd
         EXPECT_EQ(shownAt(158, 300) == YELLOW, yellow) << before;
     }
     EXPECT_EQ(blinkCount, 0);
+    addMouseMotion(5000, 5000);
+    gameStep();
+    EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(784, 584)) << "the cursor stays on screen while playing";
 }
 
 TEST_F(PlayScreenTest, AnEndedGameChecksTheScoresOnce) {

@@ -202,7 +202,7 @@ TEST_F(RulesTest, FullRowsAnywhereGoWithASoundEachAndRemovalsWhileASoundPlaysBui
     EXPECT_EQ(std::tuple(comboBonuses, bestCombo, comboLabelTimer), std::tuple(2 + 3, 3, 50));
 }
 
-TEST_F(RulesTest, FallDelaysFollowModeLevelChainAndGameOver) {
+TEST_F(RulesTest, FallDelaysAndModePeriodsFollowModeLevelChainAndGameOver) {
     // {mode, level, combo, gameOver, delay}: long chains slow levels 6 up; a game over drops the mode's part.
     const int cases[][5] = {{0, 8, 0, 0, 15}, {0, 9, 0, 0, 8},  {1, 9, 0, 0, 12}, {4, 7, 0, 0, 25},
                             {2, 6, 0, 0, 44}, {2, 8, 0, 0, 25}, {2, 9, 0, 0, 21}, {3, 2, 0, 0, 140},
@@ -210,6 +210,10 @@ TEST_F(RulesTest, FallDelaysFollowModeLevelChainAndGameOver) {
     for (const auto& [mode, lvl, chain, over, delay] : cases) {
         gameMode = mode, level = lvl, combo = chain, gameOver = over;
         EXPECT_EQ(currentFallDelay(), delay) << mode << "/" << lvl << "/" << chain << "/" << over;
+    }
+    for (auto [lvl, spin, rise] : {std::array{1, 2300, 2320}, {9, 700, 880}}) { // the Rubik spin and Time Attack rise
+        level = lvl;
+        EXPECT_EQ(std::pair(spinPeriod(), risePeriod()), std::pair(spin, rise)) << lvl;
     }
 }
 
