@@ -15,6 +15,7 @@ ensure_packages() {
 
 # What building and running the game needs.
 GAME_PACKAGES=(cmake g++ make pkg-config libsdl2-dev libsdl2-ttf-dev libfontconfig-dev fontconfig fonts-dejavu-core)
-# What the tests add: unit tests and benchmarks, the end-to-end runs under Xvfb, package checks, fuzzing.
+# What the tests add: unit tests and benchmarks, the end-to-end runs under Xvfb, package checks, fuzzing,
+# the mutation run.
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool imagemagick desktop-file-utils
-               clang clang-tidy libclang-rt-14-dev valgrind)
+               clang clang-tidy libclang-rt-14-dev valgrind python3)
