@@ -173,3 +173,15 @@ TEST_F(SoundBank, TheShippedSoundsLoopWithoutAClickAndChimesOverTheMusicNeverCli
     }
     EXPECT_NEAR(oneChime, rms(summed), 1.0) << "one chime over the music is as loud as the plain sum";
 }
+
+TEST_F(SoundBank, GainIsFullAtOrAboveZeroRatesPlayFromOneHundredHertzToTwoHundredThousandAndShutDownEmptiesAll) {
+    const std::pair<std::int32_t, float> gains[] = {{1, 1.0f}, {0, 1.0f}, {-2000, 0.1f}, {VOLUME_SILENT, 0.0f}};
+    for (auto [volume, gain] : gains) EXPECT_FLOAT_EQ(gainOf(volume), gain) << volume;
+    for (auto [rate, plays] : {std::pair{99u, false}, {100u, true}, {200000u, true}, {200001u, false}}) {
+        load(effectSounds[0], rate, {1, 2});
+        EXPECT_EQ(effectSounds[0].buffer != nullptr, plays) << rate << " Hz";
+    }
+    load(musicSound, 44100, {1, 2});
+    shutDownSound();
+    EXPECT_FALSE(musicSound.buffer);
+}

@@ -103,3 +103,17 @@ TEST_F(WaveReader, ShortFilesFailAtTheirFirstChunkWithTheRightCode) {
         }
     }
 }
+
+TEST_F(WaveReader, AFormatCutShortOrMissingItsOneExtraByteIsRefusedWithItsCode) {
+    const Bytes pcm = fields(1, 1, 8000, 16), samples = chunk("data", "1234");
+    EXPECT_EQ(readAll("RIFF" + le32(0xFFFFFFF0u) + "WAVE" + chunk("fmt ", pcm).substr(0, 23)), WAVE_ERR_READ);
+    EXPECT_EQ(readAll(wav(fields(2, 1, 8000, 4) + le16(1), samples)), WAVE_ERR_NOT_WAVE);
+    const Bytes withExtra = wav(fields(2, 1, 8000, 4) + le16(1) + "Z", samples);
+    EXPECT_EQ(readAll(withExtra), 0);
+    // The extra byte is kept with the format header while the file is open.
+    const auto* first = reinterpret_cast<const std::uint8_t*>(withExtra.data());
+    ASSERT_EQ(openWaveBytes({first, withExtra.size()}, file, format, riffChunk), 0);
+    ASSERT_NE(format.bytes, nullptr);
+    EXPECT_EQ(format.bytes[WAVE_FORMAT_HEADER_BYTES], 'Z');
+    closeWaveFile(file, format);
+}

@@ -23,8 +23,10 @@ Values current() {
             keyBindings[5],  keyBindings[6],  keyBindings[7], advanced4Way,   showPiecePreview,
             showGridPreview, showCurrentGrid, musicOn};
 }
+const Values atStart = current(); // before any test: what a first run without a file plays with
 
 TEST(ControlsFile, SavesItsExactBytesAndReadsEveryValueBackInOrder) {
+    EXPECT_EQ(atStart, DEFAULTS);
     resetControlsToDefaults();
     keyDrop = 77;
     loadControls();
@@ -82,7 +84,8 @@ TEST(KeyName, CharactersFixedNamesAndQuestionMarksWithKeypadNamesWinning) {
     const std::pair<int, const char*> cases[] = {
         {47, "/"},      {65, "A"},         {94, "^"},      {95, "?"},           {96, "Num0"},
         {97, "Num1"},   {105, "Num9"},     {106, "j"},     {126, "~"},          {127, "?"},
-        {9, "Tab Key"}, {32, "Space Bar"}, {46, "Delete"}, {160, "Left Shift"}, {163, "Right Control"},
+        {9, "Tab Key"}, {32, "Space Bar"}, {38, "Up Key"},  {46, "Delete"},      {160, "Left Shift"},
+        {163, "Right Control"},
         {0, "?"},       {16, "?"},         {164, "?"},     {INT_MIN, "?"},      {INT_MAX, "?"},
     };
     for (const auto& [code, name] : cases) {

@@ -5,12 +5,14 @@
 
 #include <algorithm>
 #include <csignal>
+#include <ranges>
 #include <tuple>
 
 #include "audio/sound.h"
 #include "menus/controls_file.h"
 #include "menus/main_menu.h"
 #include "menus/options_screen.h"
+#include "platform/bitmaps.h"
 #include "platform/files.h"
 #include "platform/input.h"
 #include "app/main_loop.h"
@@ -20,23 +22,15 @@
 #include "platform/text.h"
 #include "play/game_step.h"
 #include "rules/game_state.h"
+#include "support/picture.h"
 
 namespace crossfall {
 namespace {
 
 constexpr int ROW_X = 450, ROTATE_CCW_Y = 120, DROP_Y = 190, PREVIEW_Y = 260, MUSIC_Y = 365, FINISH_Y = 485;
 
-// The name and score columns of a best-scores row match the two texts drawn alone on black.
-void expectScoreRow(int y, const char* name, const char* total) {
-    Surface expected = createSurface(SCREEN_WIDTH, SCREEN_HEIGHT);
-    drawText(name, 520, y, rgb(0, 255, 0), expected);
-    drawTextRight(total, 700, y, rgb(255, 0, 0), expected);
-    for (std::size_t at = std::size_t(y - 2) * SCREEN_WIDTH + 510; at < std::size_t(y + 18) * SCREEN_WIDTH;
-         at += SCREEN_WIDTH)
-        EXPECT_TRUE(
-            std::equal(&expected.pixels[at], &expected.pixels[at + 210], null_backend::lastPicture() + at));
-}
-
+// Read before any test runs: the program starts in the menu, nothing else open.
+const std::tuple<int, int, int, int> flagsAtStart{inMenu, inOptions, inScoreEntry, showScoreList};
 using Keys = std::initializer_list<int>;
 const Keys CLICK = {VK_LBUTTON};
 
@@ -73,23 +67,23 @@ TEST_F(MenuScreens, AnEntryTakesClicksInsideItsExclusiveEdgesOnlyAndTheCursorSta
     }
     menu(5000, 5000);
     EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(784, 584));
+    EXPECT_EQ(flagsAtStart, std::tuple(1, 0, 0, 0));
 }
 
 TEST_F(MenuScreens, ObstacleModeFlipsOncePerHeldFrameAndReturnFreezesOnlyThePicture) {
     menu(200, 350, CLICK);
     EXPECT_EQ(obstacleMode, 1);
     int shown = null_backend::picturesShown();
-    menu(200, 350, {VK_LBUTTON, 13});
-    EXPECT_EQ(std::tuple(obstacleMode, null_backend::picturesShown(), null_backend::sleptMs()),
-              std::tuple(0, shown, 300u));
+    const int stays = menu(200, 350, {VK_LBUTTON, 13});
+    EXPECT_EQ(std::tuple(stays, obstacleMode, null_backend::picturesShown(), null_backend::sleptMs()),
+              std::tuple(1, 0, shown, 300u));
 }
 
 TEST_F(MenuScreens, TheBestScoresAreReadAfreshAndTheirLinkHandsOverUntilEscape) {
     menu(0, 0);
     ASSERT_TRUE(writeTextFile("scores_2p.txt", "ABCDEFGHIJKLMNOPQRSTUVWXYZ 77\nBob 30\n"));
     menu(0, 0);
-    expectScoreRow(200, "???", "0");
-    expectScoreRow(320, "ABCDEFGHI", "77");
+    picture::expectPicture(null_backend::lastPicture(), 0xbdc8a7c9753d320d, "menu-scores"); // "???" and 0, then "ABCDEFGHI" and 77
     EXPECT_EQ(menu(560, 425, CLICK), 1);
     EXPECT_EQ(showScoreList, 1);
     EXPECT_EQ(menu(560, 425, {27}), 1);
@@ -135,12 +129,14 @@ TEST_F(MenuScreens, AResultStillWaitingForInitialsIsSavedInItsOwnModesTableWhate
 TEST_F(MenuScreens, HoveringAKeyRowBindsTheLowestHeldKeyWithItsSideAndNoPause) {
     options(ROW_X, DROP_Y, {'B', 'A'});
     options(ROW_X, DROP_Y, {251});
+    options(ROW_X, DROP_Y + 35, {250, 251}); // the highest code the scan takes
     options(ROW_X, PREVIEW_Y, {'A'});
     options(ROW_X, ROTATE_CCW_Y, {16, 160});
     options(600, 400, {17, 162, 163});
     options(530, 400, {'X'}); // the gap between Left and Right
-    EXPECT_EQ(std::tuple(keyDrop, keyRotateCCW, keyLeft, keyRight, showPiecePreview, null_backend::sleptMs()),
-              std::tuple('A', 160, 37, 162, 1, 0u));
+    EXPECT_EQ(
+        std::tuple(keyDrop, keyHurry, keyRotateCCW, keyLeft, keyRight, showPiecePreview, null_backend::sleptMs()),
+        std::tuple('A', 250, 160, 37, 162, 1, 0u));
 }
 
 TEST_F(MenuScreens, AHeldButtonFlipsSwitchesAndBindsKeysEveryFrame150MsApartAndTheMusicFollowsAtOnce) {
@@ -189,15 +185,56 @@ TEST_F(MenuScreens, OpeningReadsTheFileEscapeLeavesWithoutSavingFinishingSavesAF
     EXPECT_EQ(keyDrop, 32) << "what the file holds is read back";
 }
 
-TEST_F(MenuScreens, TheOptionsShowOnlyTheirPanelKeepTheCursorInItAndSurviveALostDisplay) {
-    std::fill(frontSurface.pixels.begin(), frontSurface.pixels.end(), 0x1234);
+TEST_F(MenuScreens, TheOptionsKeepTheCursorInTheirPanelAndSurviveALostDisplay) {
     options(5000, 5000);
     EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(704, 492));
-    EXPECT_EQ(std::count(frontSurface.pixels.begin(), frontSurface.pixels.end(), 0x1234),
-              SCREEN_WIDTH * SCREEN_HEIGHT - 320 * 400);
     null_backend::loseDisplay();
     options(0, 0);
     EXPECT_EQ(std::tuple(mouseX, mouseY, backSurface.lost), std::tuple(50, 50, false));
+}
+
+// Each region lights up for the cursor exactly inside it (its first and last pixel, not the next one out where
+// the cursor reaches) with a picture of its own; over painted art, the cursor invisible after the first frame.
+using Regions = std::initializer_list<std::tuple<Rect, std::uint64_t>>;
+void expectRegions(int (*screen)(), std::uint64_t first, Regions regions, const char* name) {
+    for (int b = 0; b < BITMAP_COUNT; ++b)
+        for (Surface& s = bitmap(Bitmap(b)); int i : std::views::iota(0, s.width * s.height))
+            s.pixels[i] = std::uint16_t(0x800 * (b + 1) + (i % s.width * 7 + i / s.width * 13) % 0x800);
+    const auto at = [screen](int x, int y) {
+        addMouseMotion(x - mouseX, y - mouseY);
+        screen();
+        return std::pair(picture::digest(null_backend::lastPicture()), mouseX == x && mouseY == y);
+    };
+    at(400, 150);
+    picture::expectPicture(null_backend::lastPicture(), first, name);
+    std::fill(bitmap(Bitmap::Mouse).pixels.begin(), bitmap(Bitmap::Mouse).pixels.end(), 0);
+    for (const auto& [r, want] : regions) {
+        at(r.left, r.top);
+        picture::expectPicture(null_backend::lastPicture(), want, name + std::to_string(r.left + r.top));
+        EXPECT_EQ(at(r.right - 1, r.bottom - 1).first, want) << r.top;
+        for (const auto& [got, reached] : {at(r.left, r.top - 1), at(r.right - 1, r.bottom)})
+            EXPECT_TRUE(got != want || !reached) << r.top;
+    }
+}
+
+TEST_F(MenuScreens, EveryEntryTheScoresPanelAndEveryOptionsRowShowTheirWholePictureExactlyOverTheirRectangles) {
+    ASSERT_TRUE(writeTextFile("scores_rubik.txt", "WWWWWWWWW -2147483648\n"));
+    expectRegions(runMainMenu, 0xe585b4494ef45e5d, {
+        {{100, 141, 300, 166}, 0xa0d47eeddc0e7caa}, {{100, 193, 300, 218}, 0x4a882bf2fb0845df},
+        {{100, 230, 300, 255}, 0x7e199ca68307635e}, {{100, 266, 300, 291}, 0x71f76a8f7d9dcf0c},
+        {{100, 302, 300, 327}, 0x7745ad122daa0150}, {{100, 339, 300, 364}, 0x2da3532d07faa04},
+        {{100, 377, 300, 402}, 0x456aeb767b13d201}, {{100, 412, 300, 437}, 0x401679aaa4391cd0},
+        {{100, 466, 300, 491}, 0x2de5e6bfd35b9f8e}, {{400, 418, 720, 435}, 0xc5758a700347008d}}, "menu-");
+    keyBindings[5] = 250; // no name: "?"
+    showGridPreview = musicOn = 0;
+    expectRegions(runOptionsScreen, 0x716c9752cce39d78, {
+        {{400, 113, 720, 129}, 0xd843bf1aba7c16c8}, {{400, 148, 720, 164}, 0x78218f9814b61128},
+        {{400, 183, 720, 199}, 0x99429d7073003795}, {{400, 218, 720, 234}, 0x51b06409c8bc0d2d},
+        {{400, 253, 720, 269}, 0x8b586831b47b3c90}, {{400, 288, 720, 304}, 0x811e13ffdb313c80},
+        {{400, 323, 720, 339}, 0xb1348b888f4f32ff}, {{400, 358, 720, 374}, 0xb2984bf054b76a17},
+        {{400, 395, 520, 409}, 0x7f8d8c751783e61a}, {{540, 395, 660, 409}, 0xac83f161a3c32073},
+        {{400, 430, 520, 444}, 0x8ee06fa1e3300f16}, {{540, 430, 660, 444}, 0x8aec663932bcd91e},
+        {{400, 459, 720, 473}, 0x5622fc687d205427}, {{400, 477, 720, 494}, 0x7f26e74c10ca20ef}}, "options-");
 }
 
 } // namespace

@@ -17,6 +17,7 @@
 #include "platform/input.h"
 #include "platform/null_backend.h"
 #include "platform/text.h"
+#include "support/picture.h"
 
 using namespace crossfall;
 using namespace std::string_literals;
@@ -137,6 +138,7 @@ TEST_F(Video, DisplayLossRestoresEverythingAndNothingIsShownOffScreenOrWithoutAD
     writeFile("redBox.bmp", bmp(4, 1, std::vector<std::uint32_t>(4, 0xFF0000)));
     createAndLoadBitmaps();
     EXPECT_EQ(&blockSprite(8), &blockSprite(1)) << "a code without a sprite reads the first one";
+    for (int code = 1; code <= 7; ++code) EXPECT_EQ(blockSprite(code).width * blockSprite(code).height, 256);
     clearSurface(blockSprite(2), 0x1111);
     clearSurface(comboLabelSurface, 0x3333);
     null_backend::loseDisplay();
@@ -168,13 +170,7 @@ TEST_F(Text, WidthFileHasOneCrLfRecordPerCodeAndBytesBeyondTheTableAreLogged) {
     EXPECT_EQ(readFile("debug.txt", 100), "250\r\n255\r\n251\r\n") << "left-aligned text is never measured";
 }
 
-TEST_F(Text, DrawnTextTakesTheColourStaysInItsBoxAndAligns) {
-    drawText("Hello 42", 20, 5, 0xFF0000, surface);
-    EXPECT_GT(count(surface, 0x001F), 10) << "0xFF0000 is blue, and solid strokes are the colour: no red or green";
-    EXPECT_EQ(std::count_if(surface.pixels.begin(), surface.pixels.end(), [](int p) { return p > 0x1F; }), 0);
-    fillRect(20, 5, 21 + textWidth("Hello 42"), 21, 0, surface);
-    EXPECT_EQ(inked(surface), 0) << "no ink outside the text's box";
-
+TEST_F(Text, CentredAndRightAlignedTextFollowTheWidthTable) {
     // Centred and right-aligned text start at the width, or half of it toward zero, before x.
     const std::int32_t saved = std::exchange(charWidths['!'], 5);
     Surface centred = surface, right = surface, left98 = surface;
@@ -186,6 +182,18 @@ TEST_F(Text, DrawnTextTakesTheColourStaysInItsBoxAndAligns) {
     ASSERT_GT(inked(surface), 0);
     EXPECT_EQ(centred.pixels, left98.pixels);
     EXPECT_EQ(right.pixels, surface.pixels);
+}
+
+TEST_F(Text, EveryCharacterInFourColoursBlendsIntoAPatternedPage) {
+    Surface page = createSurface(800, 600);
+    for (std::size_t i = 0; i < page.pixels.size(); ++i) page.pixels[i] = static_cast<std::uint16_t>(i * 37);
+    const ColorRef colours[] = {rgb(255, 128, 0), rgb(10, 200, 90), rgb(70, 20, 250), WHITE};
+    for (int row = 0; row < 8; ++row) {
+        std::string line;
+        for (int c = std::max(1, 32 * row); c < 32 + 32 * row && c < 250; ++c) line += static_cast<char>(c);
+        drawText(line.c_str(), 4, 4 + 20 * row, colours[row % 4], page);
+    }
+    picture::expectPicture(page.pixels.data(), 0xd17e6405057856ac, "text-page");
 }
 
 TEST_F(Text, TextIsClippedToTheSurfaceAndWithoutAFontInvisible) {

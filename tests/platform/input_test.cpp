@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <utility>
+#include <vector>
 
 #include "platform/key_map.h"
 
@@ -26,8 +28,15 @@ TEST_F(Input, KeysAndButtonsMapToCodesThatStayHeldWhileAnyKeyGivingThemIsDown) {
         {SDL_SCANCODE_Q, SDLK_a, 'A'}, {SDL_SCANCODE_SEMICOLON, SDLK_m, 'M'}, {SDL_SCANCODE_1, SDLK_AMPERSAND, '1'},
         {SDL_SCANCODE_F, 0x0430, 'F'}, // a non-Latin layout keeps the letter of the position
         {SDL_SCANCODE_F12, SDLK_F12, 123}, {SDL_SCANCODE_F13, SDLK_F13, 124}, {SDL_SCANCODE_VOLUMEUP, SDLK_VOLUMEUP, 0},
+        {SDL_SCANCODE_Z, SDLK_z, 'Z'}, {SDL_SCANCODE_Z, 0x044F, 'Z'}, {SDL_SCANCODE_EXECUTE, 0, 0}, // past F24
     };
     for (const auto& c : cases) EXPECT_EQ(virtualKeyOf(c.scancode, c.keycode), c.virtualKey) << c.scancode;
+    // Every key position gives a code of its own; only the two Enters share one.
+    std::vector<int> owner(256, -1);
+    for (int s = 0; s < SDL_NUM_SCANCODES; ++s) {
+        const int vk = virtualKeyOf(SDL_Scancode(s), 0);
+        EXPECT_TRUE(vk == 0 || vk == 13 || std::exchange(owner[vk], s) == -1) << vk << " again at " << s;
+    }
 
     // Each event, then the code it checks and whether that code is held; stray releases leave no count.
     const struct { SDL_Scancode scancode; bool down; int code, held; } script[] = {
@@ -49,6 +58,7 @@ TEST_F(Input, KeysAndButtonsMapToCodesThatStayHeldWhileAnyKeyGivingThemIsDown) {
     // Mouse buttons are keys too; only codes inside the table are ever held.
     mouseButtonEvent(SDL_BUTTON_RIGHT, true);
     mouseButtonEvent(SDL_BUTTON_X2, true);
+    mouseButtonEvent(SDL_BUTTON_X2 + 1, true); // no such button: no code
     EXPECT_TRUE(keyHeld(2) && keyHeld(6) && !keyHeld(1));
     mouseButtonEvent(SDL_BUTTON_RIGHT, false);
     EXPECT_FALSE(keyHeld(2));

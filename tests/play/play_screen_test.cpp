@@ -8,6 +8,7 @@
 #include "menus/controls_file.h"
 #include "platform/bitmaps.h"
 #include "platform/files.h"
+#include "platform/input.h"
 #include "platform/null_backend.h"
 #include "app/start_up.h"
 #include "platform/text.h"
@@ -15,13 +16,14 @@
 #include "play/flash_row.h"
 #include "play/game_step.h"
 #include "rules/random.h"
+#include "support/picture.h"
 
 using namespace crossfall;
 
 namespace {
 
 constexpr int I_PIECE = 1, L_PIECE = 3;
-const std::uint16_t YELLOW = packColor(255, 255, 0), GREEN = packColor(0, 255, 0);
+const std::uint16_t YELLOW = packColor(255, 255, 0);
 
 class PlayScreenTest : public ::testing::Test {
   protected:
@@ -59,46 +61,7 @@ class PlayScreenTest : public ::testing::Test {
         return matching(a, p, [v](int, int) { return v; });
     }
     static bool square(ScreenPoint p, int v) { return count({p.x, p.y, p.x + 16, p.y + 16}, v) == 256; }
-    // The area shows the text as drawn alone on the paper, and the text reaches into it.
-    static bool text(const char* s, int x, int y, ColorRef ink, std::uint16_t paper, const Rect& area) {
-        Surface want = createSurface(SCREEN_WIDTH, SCREEN_HEIGHT);
-        clearSurface(want, paper);
-        drawTextCentered(s, x, y, ink, want);
-        const int size = (area.right - area.left) * (area.bottom - area.top);
-        const auto wanted = [&](int px, int py) { return want.pixels[py * SCREEN_WIDTH + px]; };
-        return matching(area, shown(), wanted) == size && count(area, paper, want.pixels.data()) < size;
-    }
 };
-
-TEST_F(PlayScreenTest, EachModeShowsItsFieldsBackgroundsAndTurnedPreviewsInItsOwnPlaces) {
-    const ScreenPoint cell85[] = {{448, 140}, {544, 348}, {336, 444}, {240, 236}, {288, 140}, {608, 140}};
-    const ScreenPoint probes[] = {{170, 300}, {330, 70}, {330, 530}, {630, 230}, {400, 300}};
-    // Mode, the next piece's arm, fields shown, backgrounds under the probes (-: backdrop), preview.
-    const std::tuple<int, int, const char*, const char*, const char*> cases[] = {
-        {MODE_CLASSIC, 0, "#.....", "-0--0", "........#..###..........."},
-        {MODE_DUOFALL, 0, "....##", "5--6-", "........#..###..........."},
-        {MODE_4WAY, 1, "####..", "30213", ".......#....#....##......"},  // a clockwise turn
-        {MODE_4WAY, 2, "####..", "30213", "...........###..#........"},  // upside down
-        {MODE_4WAY, 3, "####..", "30213", "......##....#....#......."}}; // a counter-clockwise turn
-    for (auto [mode, arm, shows, dirs, look] : cases) {
-        SCOPED_TRACE(testing::Message() << "mode " << mode << " arm " << arm);
-        startGame(mode);
-        nextPiece = nextPiece2 = makePiece(L_PIECE, arm);
-        for (int f = 0; f < FIELD_COUNT; ++f) fields[f].cells[8][5] = 1 + f; // squares no piece covers
-        gameStep();
-        for (int f = 0; f < FIELD_COUNT; ++f)
-            EXPECT_EQ(square(cell85[f], block(1 + f)), shows[f] == '#') << f;
-        for (int i = 0; i < 5; ++i) {
-            const auto [x, y] = probes[i];
-            EXPECT_EQ(shownAt(x, y), dirs[i] == '-' ? sprite(Bitmap::Bg1, x, y) : bgDir(dirs[i] - '0')) << i;
-        }
-        const ScreenPoint at = mode == MODE_DUOFALL ? ScreenPoint{320, 60} : ScreenPoint{608, 460};
-        for (int x : {at.x, mode == MODE_DUOFALL ? 416 : at.x})
-            for (int i = 0; i < 25; ++i)
-                EXPECT_EQ(square({x + i % 5 * 16, at.y + i / 5 * 16}, block(L_PIECE + 1)), look[i] == '#')
-                    << i;
-    }
-}
 
 TEST_F(PlayScreenTest, RowFlashCoversTheRowInEachArmThenPutsTheLabelAtItsEnds) {
     for (int i = 0; i < 2 * FIELD_COUNT; ++i) {
@@ -116,7 +79,8 @@ TEST_F(PlayScreenTest, RowFlashCoversTheRowInEachArmThenPutsTheLabelAtItsEnds) {
         EXPECT_EQ(count(s, sprite(vertical ? Bitmap::AnimCol : Bitmap::AnimRow)), flashed ? 160 * 16 : 0);
         EXPECT_EQ(count({0, 0, 800, 600}, 0), flashed ? 800 * 600 - 160 * 16 : 800 * 600) << "nothing else";
         const auto backdrop = [](int x, int y) { return sprite(Bitmap::Bg1, x, y); };
-        EXPECT_EQ(matching(s, frontSurface.pixels.data(), backdrop), flashed ? 160 * 16 : 0) << "backdrop put back";
+        EXPECT_EQ(matching(s, frontSurface.pixels.data(), backdrop), flashed ? 160 * 16 : 0)
+            << "backdrop put back";
         const ScreenPoint* p = comboLabelPoints;
         EXPECT_EQ(std::tuple(p[0].x, p[0].y, p[1].x, p[1].y),
                   std::tuple(s.left, s.top, vertical ? s.left : s.right, vertical ? s.bottom : s.top));
@@ -134,31 +98,26 @@ TEST_F(PlayScreenTest, ARowALockFillsStillShowsInThatFrameAndIsGoneFromTheNext) 
     for (int c : {0, 3}) EXPECT_TRUE(square(cellPixel(0, c, 19), bgDir(0))) << c;
 }
 
+// "Combo" while an effect sounds, then "Best Combo" and no preview once switched off; a gauge past full stops
+// at the panel's frame.
 TEST_F(PlayScreenTest, PanelShowsComboUntilNoEffectSoundsPreviewUntilSwitchedOffAndGaugesCappedAtFull) {
     startGame(MODE_TIME);
     combo = bestCombo = 3;
     voices[0].active = voices[0].loop = 1;
     riseCount = 1159; // half the period once this frame counts
     gameStep();
-    EXPECT_TRUE(text("Combo:  3x", 640, 425, rgb(255, 255, 0), 0, {560, 427, 720, 438}));
-    EXPECT_TRUE(text("Score: 0 / Level: 1", 640, 445, rgb(255, 255, 255), 0, {560, 447, 720, 456}));
-    EXPECT_TRUE(text("Next Piece", 640, 525, rgb(0, 0, 255), 0, {600, 525, 608, 540}));
-    EXPECT_TRUE(text("Time Attack!: 50 %", 640, 542, rgb(0, 255, 0), 0, {641, 543, 758, 558}));
-    EXPECT_EQ(count({0, 557, 800, 558}, YELLOW), 119) << "521..639, the frame on 520";
+    picture::expectPicture(shown(), 0xed68a068646b5296, "panel-combo");
     voices[0] = SoundRecord{};
     showPiecePreview = 0;
     gameStep();
-    EXPECT_TRUE(text("Best Combo: 3x", 640, 425, rgb(0, 255, 0), 0, {560, 427, 720, 438}));
-    EXPECT_EQ(count({522, 474, 758, 530}, 0), 236 * 56) << "no preview, no \"Next Piece\"";
-
+    picture::expectPicture(shown(), 0xab2e3b6c41cf465c, "panel-best");
     nextPiece = makePiece(I_PIECE, 0);
     startGame(MODE_RUBIK);
     currentPiece.y = 12;        // the bar lies on row 14, columns 3..6,
     fields[0].cells[4][16] = 2; // so the spin would turn this block onto it: refused, the count runs on
     spinCount = 2599;
     gameStep();
-    EXPECT_TRUE(text("Rubik Spin!: 113 %", 640, 542, rgb(255, 255, 255), GREEN, {521, 544, 759, 558}));
-    EXPECT_EQ(count({762, 544, 800, 558}, GREEN), 0) << "the bar stops at the panel's frame";
+    picture::expectPicture(shown(), 0xbc6216e2762866f9, "panel-full");
 }
 
 TEST_F(PlayScreenTest, FourWayFramesMarkTheCurrentArmAndBlinkTheNextOneInTheMiddleThird) {
@@ -172,15 +131,42 @@ TEST_F(PlayScreenTest, FourWayFramesMarkTheCurrentArmAndBlinkTheNextOneInTheMidd
         EXPECT_EQ(shownAt(158, 300) == YELLOW, yellow) << before;
     }
     EXPECT_EQ(blinkCount, 0);
+    addMouseMotion(5000, 5000);
+    gameStep();
+    EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(784, 584)) << "the cursor stays on screen while playing";
 }
 
-TEST_F(PlayScreenTest, AnEndedGameHidesItsPieceShowsTheFinalScoreAndChecksTheScoresOnce) {
+TEST_F(PlayScreenTest, AnEndedGameChecksTheScoresOnce) {
     startGame(MODE_CLASSIC);
     endGame();
     for (int frame = 0; frame < 3; ++frame) gameStep();
     EXPECT_EQ(std::ranges::count(*readFile("debug.txt", 1 << 16), '\n'), 10) << "ten table rows, logged once";
-    for (int c = 3; c < 7; ++c) EXPECT_TRUE(square(cellPixel(0, c, 1), bgDir(0)));
-    EXPECT_TRUE(text("Final Score:  0", 400, 330, rgb(0, 255, 0), 0, {290, 330, 510, 345}));
+}
+
+// Each mode with the next piece entering each arm, its fields, a chain, a flashed row and its gauges; then ended.
+TEST_F(PlayScreenTest, EachModeAndArmShowsItsWholePictureRunningAndEnded) {
+    const std::tuple<int, int, std::uint64_t, std::uint64_t> cases[] = {
+        {MODE_CLASSIC, 0, 0x144cc5ecec61176c, 0x738ff9b052c8548d}, {MODE_RUBIK, 0, 0x1d9c88d26625190c, 0x7f0982a3648c2e18},
+        {MODE_4WAY, 1, 0x1c23992995a14994, 0xfc205821015f5af5}, {MODE_4WAY, 2, 0x634eceafe1456294, 0xb77201a833048491},
+        {MODE_4WAY, 3, 0xc7ce04c8329edfd4, 0x82f0018e6a5ed9c1}, {MODE_DUOFALL, 0, 0x50258d43b8387a7c, 0xd0002d213d97a6d9},
+        {MODE_TIME, 0, 0xf68c60923c08fa8a, 0x3be6aa5ed237e7c6}};
+    for (const auto& [mode, arm, running, ended] : cases) {
+        startGame(mode);
+        nextPiece = nextPiece2 = makePiece(L_PIECE, arm);
+        for (int f = 0; f < FIELD_COUNT; ++f)
+            for (int c = 0; c < FIELD_COLUMNS; ++c) fields[f].cells[c][19 - c] = 1 + (c + f) % 7;
+        score = 4321, level = 3, combo = bestCombo = 2, riseCount = 700, spinCount = 900, blinkCount = 40;
+        voices[0].active = voices[0].loop = 1;
+        writeComboLabel(2);
+        flashRow(mode == MODE_DUOFALL ? 5 : 0, 12);
+        comboLabelTimer = 30;
+        gameStep();
+        const std::string name = "play-" + std::to_string(mode) + std::to_string(arm);
+        picture::expectPicture(shown(), running, name);
+        endGame();
+        gameStep();
+        picture::expectPicture(shown(), ended, name + "-ended");
+    }
 }
 
 } // namespace

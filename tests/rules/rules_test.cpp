@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "audio/sound.h"
 #include "menus/controls_file.h"
@@ -81,6 +82,18 @@ TEST(RandomTest, FollowsTheLinearCongruentialSequence) {
     for (int expected : {41, 18467, 6334}) EXPECT_EQ(nextRandom(), expected);
 }
 
+TEST_F(RulesTest, TheSevenKindsEnterWithTheirShapes) {
+    // Rows 1 and 2 of the 5 x 5 box for T, I, J, L, O, S and Z; the other rows stay empty.
+    const char* const rowsOneAndTwo[] = {"..#...###.", ".....####.", ".#....###.", "...#..###.",
+                                         ".##...##..", "..##..##..", ".##....##."};
+    for (int kind = 0; kind < PIECE_KINDS; ++kind) {
+        std::string box;
+        for (int j = 0; j < 5; ++j)
+            for (int i = 0; i < 5; ++i) box += makePiece(kind, 0).shape[i][j] != 0 ? '#' : '.';
+        EXPECT_EQ(box, std::string(5, '.') + rowsOneAndTwo[kind] + std::string(10, '.')) << kind;
+    }
+}
+
 TEST_F(RulesTest, EveryStartResetsTheModesFieldsKeepsTheWallsBringsInTheShownPieceAndFillsObstaclesBelow) {
     const char* const clearedByMode[5] = {"0", "0", "0123", "045", "0"};
     for (int n = 0; n < 100; ++n) {
@@ -98,6 +111,8 @@ TEST_F(RulesTest, EveryStartResetsTheModesFieldsKeepsTheWallsBringsInTheShownPie
     obstacleMode = 1; // about 7 cells in 16 of the lower half, shared by the 4-Way arms
     startGame(MODE_4WAY);
     EXPECT_TRUE(countBlocks(fields[0]) > 20 && centresAgree());
+    startGame(MODE_DUOFALL);
+    EXPECT_TRUE(countBlocks(fields[4]) > 20 && countBlocks(fields[5]) > 20);
     for (const auto& column : fields[0].cells) EXPECT_EQ(std::count(column, column + 10, EMPTY), 10);
 }
 
@@ -152,13 +167,14 @@ TEST_F(RulesTest, ABlockedEntryEndsTheGameWithoutPointsAndOnTheLeftDuofallSideSt
 
 TEST_F(RulesTest, DuofallRightLockDealsOnlyTheRightAndRestartsTheLeftGravityAndAHardDropPullsTheRight) {
     startWith(MODE_DUOFALL, 0);
-    nextPiece.dropLock = 7; // a mark a fresh deal would clear
+    nextPiece.dropLock = nextPiece2.dropLock = 7; // a mark a fresh deal would clear
     currentPiece.gravityCount = 70;
     currentPiece2.y = 17;
     currentPiece2.gravityCount = 149;
     frame();
-    EXPECT_EQ(std::tuple(countBlocks(fields[5]), currentPiece.gravityCount, score, nextPiece.dropLock),
-              std::tuple(4, 0, 10, 7));
+    EXPECT_EQ(std::tuple(countBlocks(fields[5]), currentPiece.gravityCount, score, nextPiece.dropLock,
+                         nextPiece2.dropLock),
+              std::tuple(4, 0, 10, 7, 0));
     setKeyDown(keyDrop, true); // the new right piece's own drop is locked
     frame();
     EXPECT_EQ(std::pair(countBlocks(fields[4]), currentPiece2.y), std::pair(4, 0));
@@ -190,7 +206,7 @@ TEST_F(RulesTest, FullRowsAnywhereGoWithASoundEachAndRemovalsWhileASoundPlaysBui
     EXPECT_EQ(std::tuple(comboBonuses, bestCombo, comboLabelTimer), std::tuple(2 + 3, 3, 50));
 }
 
-TEST_F(RulesTest, FallDelaysFollowModeLevelChainAndGameOver) {
+TEST_F(RulesTest, FallDelaysAndModePeriodsFollowModeLevelChainAndGameOver) {
     // {mode, level, combo, gameOver, delay}: long chains slow levels 6 up; a game over drops the mode's part.
     const int cases[][5] = {{0, 8, 0, 0, 15}, {0, 9, 0, 0, 8},  {1, 9, 0, 0, 12}, {4, 7, 0, 0, 25},
                             {2, 6, 0, 0, 44}, {2, 8, 0, 0, 25}, {2, 9, 0, 0, 21}, {3, 2, 0, 0, 140},
@@ -198,6 +214,10 @@ TEST_F(RulesTest, FallDelaysFollowModeLevelChainAndGameOver) {
     for (const auto& [mode, lvl, chain, over, delay] : cases) {
         gameMode = mode, level = lvl, combo = chain, gameOver = over;
         EXPECT_EQ(currentFallDelay(), delay) << mode << "/" << lvl << "/" << chain << "/" << over;
+    }
+    for (auto [lvl, spin, rise] : {std::array{1, 2300, 2320}, {9, 700, 880}}) { // the Rubik spin and Time Attack rise
+        level = lvl;
+        EXPECT_EQ(std::pair(spinPeriod(), risePeriod()), std::pair(spin, rise)) << lvl;
     }
 }
 

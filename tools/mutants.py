@@ -1,0 +1,158 @@
+#!/usr/bin/env python3
+"""Lists the one-line mutants of C++ files and writes a seeded, stratified sample of them.
+
+Called by tools/mutate.sh:  mutants.py OUT_DIR SAMPLE SEED FILE...
+For each sampled mutant it writes OUT_DIR/NNNN.src (the whole mutated file) and OUT_DIR/NNNN.diff,
+and one line per mutant in OUT_DIR/plan.tsv: number, file, line, operator.
+
+Operators: a relational operator to its neighbour (< <=, > >=, == !=), && to || and back, an
+integer constant plus or minus one, a comparison's bound plus or minus one, a statement that
+assigns or steps a counter or flag removed, two adjacent call statements swapped. Comments,
+string and character literals and preprocessor lines are masked first, so text cannot be mutated.
+"""
+import difflib
+import os
+import random
+import re
+import sys
+
+RELATIONAL = {"<": "<=", "<=": "<", ">": ">=", ">=": ">", "==": "!=", "!=": "=="}
+RELATIONAL_RE = re.compile(r"(?<=\s)(<=|>=|==|!=|<|>)(?=\s)")
+LOGICAL_RE = re.compile(r"(?<=\s)(&&|\|\|)(?=\s)")
+INTEGER_RE = re.compile(r"(?<![\w.'])(0[xX][0-9a-fA-F]+|\d+)([uUlL]*)(?![\w.'])")
+BOUND_RE = re.compile(r"\s(?:<|<=|>|>=)\s([A-Za-z_][\w.]*(?:\(\))?)(?=\s*(?:\)|;|&&|\|\|))")
+STEP_RE = re.compile(r"^\s*(?:(?:\+\+|--)[A-Za-z_][\w.\[\]]*|[A-Za-z_][\w.\[\]]*(?:\+\+|--|\s*[-+*/|&^]?=[^=].*));\s*$")
+CALL_RE = re.compile(r"^(\s*)([A-Za-z_][\w.:]*(?:->\w+)*)\(.*\);\s*$")
+KEYWORDS = {"return", "if", "while", "for", "switch", "delete", "throw", "case", "else", "do", "using"}
+
+
+def mask(text):
+    """The file with comments, string and character literals blanked out, positions kept."""
+    out = list(text)
+    i, n = 0, len(text)
+    while i < n:
+        c = text[i]
+        if text.startswith("//", i):
+            while i < n and text[i] != "\n":
+                out[i] = " "
+                i += 1
+        elif text.startswith("/*", i):
+            end = text.find("*/", i + 2)
+            end = n if end < 0 else end + 2
+            for k in range(i, end):
+                if text[k] != "\n":
+                    out[k] = " "
+            i = end
+        elif c in "\"'" and not (c == "'" and i > 0 and text[i - 1].isalnum()):
+            if c == '"' and i > 0 and text[i - 1] == "R":
+                close = text.find(")" + text[i + 1:text.find("(", i)] + '"', i)
+                end = n if close < 0 else text.find('"', close + 1) + 1
+            else:
+                k = i + 1
+                while k < n and text[k] != c and text[k] != "\n":
+                    k += 2 if text[k] == "\\" else 1
+                end = min(k + 1, n)
+            for k in range(i + 1, end - 1):
+                if text[k] != "\n":
+                    out[k] = " "
+            i = end
+        else:
+            i += 1
+    return "".join(out)
+
+
+def candidates(path):
+    """Every mutant of one file, in a fixed order: (line index, operator, new lines for that spot)."""
+    with open(path, encoding="utf-8") as f:
+        lines = f.read().split("\n")
+    masked = mask("\n".join(lines)).split("\n")
+    found = []
+
+    def replace(i, start, end, new, operator):
+        found.append((i, operator, [lines[i][:start] + new + lines[i][end:]]))
+
+    for i, m in enumerate(masked):
+        code = m.strip()
+        if not code or code.startswith("#") or "static_assert" in code:
+            continue
+        for x in RELATIONAL_RE.finditer(m):
+            replace(i, x.start(), x.end(), RELATIONAL[x.group(1)], "relational")
+        for x in LOGICAL_RE.finditer(m):
+            replace(i, x.start(), x.end(), "||" if x.group(1) == "&&" else "&&", "logical")
+        for x in INTEGER_RE.finditer(m):
+            text, suffix = x.group(1), x.group(2)
+            base = 16 if text[:2].lower() == "0x" else 8 if len(text) > 1 and text[0] == "0" else 10
+            value = int(text, base)
+            for step in (1, -1):
+                if value + step < 0:
+                    continue
+                new = {16: "0x%X", 8: "0%o", 10: "%d"}[base] % (value + step)
+                replace(i, x.start(), x.end(), new + suffix, "constant")
+        for x in BOUND_RE.finditer(m):
+            for step in (" + 1", " - 1"):
+                replace(i, x.end(1), x.end(1), step, "bound")
+        if STEP_RE.match(m) and not (i > 0 and re.search(r"(\)|else)\s*$", masked[i - 1])):
+            found.append((i, "remove", [re.match(r"\s*", lines[i]).group(0) + "{}"]))
+        if i + 1 < len(masked):
+            a, b = CALL_RE.match(m), CALL_RE.match(masked[i + 1])
+            if (a and b and a.group(1) == b.group(1) and lines[i] != lines[i + 1]
+                    and a.group(2) not in KEYWORDS and b.group(2) not in KEYWORDS
+                    and not (i > 0 and re.search(r"(\)|else)\s*$", masked[i - 1]))):
+                found.append((i, "swap", [lines[i + 1], lines[i]]))
+    return lines, found
+
+
+def allocate(counts, sample, rng):
+    """Splits the sample over the files in proportion to their mutants, at least one each
+    (a sample smaller than the number of files takes one mutant from each of that many files)."""
+    total = sum(counts.values())
+    mutable = sorted(f for f, c in counts.items() if c)
+    if sample < len(mutable):
+        chosen = set(rng.sample(mutable, sample))
+        return {f: int(f in chosen) for f in counts}
+    share = {f: min(c, 1) for f, c in counts.items()}
+    rest = sample - sum(share.values())
+    if rest <= 0 or total == 0:
+        return share
+    exact = {f: rest * c / total for f, c in counts.items()}
+    for f in counts:
+        share[f] = min(counts[f], share[f] + int(exact[f]))
+    order = sorted(counts, key=lambda f: (-(exact[f] - int(exact[f])), f))
+    while sum(share.values()) < min(sample, total):
+        grew = False
+        for f in order:
+            if share[f] < counts[f] and sum(share.values()) < sample:
+                share[f] += 1
+                grew = True
+        if not grew:
+            break
+    return share
+
+
+def main():
+    out_dir, sample, seed, files = sys.argv[1], int(sys.argv[2]), sys.argv[3], sorted(set(sys.argv[4:]))
+    found = {f: candidates(f) for f in files}
+    rng = random.Random(seed)
+    share = allocate({f: len(found[f][1]) for f in files}, sample, rng)
+    plan = []
+    for f in files:
+        lines, muts = found[f]
+        for k in sorted(rng.sample(range(len(muts)), share[f])):
+            plan.append((f, lines, muts[k]))
+    os.makedirs(out_dir, exist_ok=True)
+    with open(os.path.join(out_dir, "plan.tsv"), "w", encoding="utf-8") as tsv:
+        for number, (f, lines, (i, operator, new)) in enumerate(plan, 1):
+            mutated = lines[:i] + new + lines[i + len(new):]
+            name = os.path.join(out_dir, "%04d" % number)
+            with open(name + ".src", "w", encoding="utf-8") as src:
+                src.write("\n".join(mutated))
+            diff = difflib.unified_diff(lines, mutated, "a/" + f, "b/" + f, n=1, lineterm="")
+            with open(name + ".diff", "w", encoding="utf-8") as d:
+                d.write("\n".join(diff) + "\n")
+            tsv.write("%04d\t%s\t%d\t%s\n" % (number, f, i + 1, operator))
+    print("%d mutants sampled from %d candidates in %d files" % (
+        len(plan), sum(len(found[f][1]) for f in files), len(files)))
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,159 @@
+#!/usr/bin/env bash
+# Mutation testing: plants one-line faults (tools/mutants.py) in the game's sources, one at a time,
+# rebuilds only the unit-test programs in a reused build folder and runs them; a fault the tests
+# miss is a survivor. Writes killed / survived / timed-out / did-not-compile per file and per
+# subsystem, with each survivor's diff, to the report.
+#
+#   tools/mutate.sh [-n SAMPLE] [-s SEED] [-b BUILD] [-o REPORT] [-f MIN_KILL_PERCENT] [-k NUMBERS]
+#                   [FILE|FOLDER...]
+#
+# Defaults: 200 mutants, seed 16, build/, BUILD/mutate-report.txt, every .cpp under src/ that the
+# unit tests link (not the SDL backend, main() or the null backend the tests stand on). With -f the
+# exit code is 1 when fewer than that percentage of the compiled mutants are killed. -k 5,12 runs
+# only those mutants of the sample (to retry survivors).
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+sample=200 seed=16 build=$root/build report="" fail_under="" only=""
+while getopts "n:s:b:o:f:k:" opt; do
+    case $opt in
+        n) sample=$OPTARG ;;
+        s) seed=$OPTARG ;;
+        b) build=$(realpath -m "$OPTARG") ;;
+        o) report=$(realpath -m "$OPTARG") ;;
+        f) fail_under=$OPTARG ;;
+        k) only=,$OPTARG, ;;
+        *) sed -n '8,9p' "$0" >&2; exit 2 ;;
+    esac
+done
+shift $((OPTIND - 1))
+report=${report:-$build/mutate-report.txt}
+suites=(rules play menus scores platform audio)
+cd "$root"
+renice -n 15 -p $$ >/dev/null 2>&1 || true
+
+# ---- What to mutate ----
+mapfile -t files < <(git ls-files -- "${@:-src}" | grep -E '^src/.*\.cpp$' |
+    grep -v -e '^src/platform/sdl/' -e '^src/main\.cpp$' -e '^src/platform/null_backend\.cpp$' || true)
+if [ "${#files[@]}" -eq 0 ]; then
+    echo "mutate: no source files to mutate in: ${*:-src}" >&2
+    exit 2
+fi
+if [ -n "$(git status --porcelain -- src)" ]; then
+    echo "mutate: src/ has uncommitted changes; commit or stash them first" >&2
+    exit 2
+fi
+work=$(mktemp -d "${TMPDIR:-/tmp}/crossfall-mutate-XXXXXX")
+current=""
+restore() {
+    if [ -n "$current" ]; then cp "$work/original" "$current"; fi
+    rm -rf "$work"
+}
+trap restore EXIT
+trap 'exit 130' INT TERM
+python3 tools/mutants.py "$work/mutants" "$sample" "$seed" "${files[@]}"
+if [ -n "$only" ]; then
+    awk -F'\t' -v only="$only" 'index(only, "," ($1 + 0) ",")' "$work/mutants/plan.tsv" >"$work/picked.tsv"
+    mv "$work/picked.tsv" "$work/mutants/plan.tsv"
+fi
+
+# ---- The unmutated build must pass; its run times set the time limits ----
+build_tests() { cmake --build "$build" -j 2 --target "$@" >"$work/build.log" 2>&1; }
+if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCROSSFALL_WERROR=ON >/dev/null
+fi
+build_tests "${suites[@]/#/test_}" || { cat "$work/build.log" >&2; echo "mutate: the unmutated build fails" >&2; exit 2; }
+declare -A limit
+for s in "${suites[@]}"; do
+    start=$(date +%s%N)
+    "$build/test_$s" --gtest_brief=1 >/dev/null 2>&1 || { echo "mutate: test_$s fails unmutated" >&2; exit 2; }
+    limit[$s]=$(( ($(date +%s%N) - start) * 3 / 1000000000 + 20 ))
+done
+
+# ---- One mutant at a time: the own subsystem's suite first, then the others ----
+run_suite() {
+    timeout -k 5 "${limit[$1]}" "$build/test_$1" --gtest_fail_fast --gtest_brief=1 >/dev/null 2>&1
+}
+judge() { # file -> killed | survived | timed-out | did-not-compile
+    local own=$1 rc s
+    build_tests "test_$own" || { echo did-not-compile; return; }
+    run_suite "$own" && rc=0 || rc=$?
+    if [ "$rc" -eq 0 ]; then
+        build_tests "${suites[@]/#/test_}" || { echo did-not-compile; return; }
+        for s in "${suites[@]}"; do
+            [ "$s" = "$own" ] && continue
+            run_suite "$s" && rc=0 || rc=$?
+            [ "$rc" -ne 0 ] && break
+        done
+    fi
+    case $rc in
+        0) echo survived ;;
+        124 | 137) echo timed-out ;;
+        *) echo killed ;;
+    esac
+}
+: >"$work/results.tsv"
+total=$(wc -l <"$work/mutants/plan.tsv")
+while IFS=$'\t' read -r number file line operator; do
+    own=${file#src/}
+    own=${own%%/*}
+    cp "$file" "$work/original"
+    current=$file
+    cp "$work/mutants/$number.src" "$file"
+    outcome=$(judge "$own")
+    cp "$work/original" "$file"
+    current=""
+    printf '%s\t%s\t%s\t%s\t%s\t%s\n' "$number" "$own" "$file" "$line" "$operator" "$outcome" >>"$work/results.tsv"
+    echo "mutant $number/$total $file:$line $operator: $outcome"
+done <"$work/mutants/plan.tsv"
+# Leave the build folder matching the sources again.
+build_tests "${suites[@]/#/test_}" || true
+
+# ---- Report ----
+mkdir -p "$(dirname "$report")"
+{
+    echo "Mutation run: $total mutants, seed $seed, $(git rev-parse --short HEAD), $(date -u '+%Y-%m-%d %H:%M UTC')"
+    echo "Kill rate = (killed + timed-out) / (mutants that compiled)."
+    echo
+    tally() { # key column -> one row per key
+        awk -F'\t' -v col="$1" '
+            { k = $col; n[k]++; c[k, $6]++ }
+            END {
+                for (k in n) {
+                    counted = n[k] - c[k, "did-not-compile"]
+                    rate = counted ? 100 * (c[k, "killed"] + c[k, "timed-out"]) / counted : 100
+                    printf "%-34s %7d %7d %9d %15d %6.1f %%\n", k, c[k, "killed"], c[k, "survived"],
+                        c[k, "timed-out"], c[k, "did-not-compile"], rate
+                }
+            }' "$work/results.tsv" | sort
+    }
+    header() { printf '%-34s %7s %7s %9s %15s %8s\n' "$1" killed survived timed-out did-not-compile "kill"; }
+    header subsystem
+    tally 2
+    awk -F'\t' '{ n++; c[$6]++ } END {
+        counted = n - c["did-not-compile"]
+        printf "%-34s %7d %7d %9d %15d %6.1f %%\n", "all", c["killed"], c["survived"], c["timed-out"],
+            c["did-not-compile"], counted ? 100 * (c["killed"] + c["timed-out"]) / counted : 100 }' "$work/results.tsv"
+    echo
+    header file
+    tally 3
+    echo
+    echo "Survivors:"
+    awk -F'\t' '$6 == "survived" { print $1 }' "$work/results.tsv" | while read -r number; do
+        echo
+        cat "$work/mutants/$number.diff"
+    done
+} >"$report"
+sed -n '/^subsystem/,/^all/p' "$report"
+echo "report: $report"
+if [ -n "$(git status --porcelain -- src)" ]; then
+    echo "mutate: src/ differs from the commit after the run" >&2
+    exit 2
+fi
+if [ -n "$fail_under" ]; then
+    awk -F'\t' -v min="$fail_under" '{ n++; c[$6]++ } END {
+        counted = n - c["did-not-compile"]
+        rate = counted ? 100 * (c["killed"] + c["timed-out"]) / counted : 100
+        if (rate < min) { printf "mutate: kill rate %.1f %% is under %s %%\n", rate, min; exit 1 } }' \
+        "$work/results.tsv"
+fi
