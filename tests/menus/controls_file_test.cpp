@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "app/start_up.h"
 #include "menus/key_names.h"
 #include "platform/files.h"
+#include "platform/null_backend.h"
 
 namespace crossfall {
 namespace {
@@ -23,11 +25,11 @@ Values current() {
             keyBindings[5],  keyBindings[6],  keyBindings[7], advanced4Way,   showPiecePreview,
             showGridPreview, showCurrentGrid, musicOn};
 }
-const Values atStart = current(); // before any test: what a first run without a file plays with
-
 TEST(ControlsFile, SavesItsExactBytesAndReadsEveryValueBackInOrder) {
-    EXPECT_EQ(atStart, DEFAULTS);
-    resetControlsToDefaults();
+    for (std::int32_t* value : {&keyBindings[0], &keyBindings[7], &advanced4Way, &musicOn}) *value = 5;
+    null_backend::reset();
+    ASSERT_TRUE(startUp());
+    EXPECT_EQ(current(), DEFAULTS) << "what a first run without a file plays with";
     keyDrop = 77;
     loadControls();
     EXPECT_EQ(keyDrop, 77) << "a missing file changes nothing";
