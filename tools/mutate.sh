@@ -28,7 +28,7 @@ while getopts "n:s:b:o:f:k:" opt; do
 done
 shift $((OPTIND - 1))
 report=${report:-$build/mutate-report.txt}
-suites=(rules play menus scores platform audio)
+suites=(rules play menus scores platform audio app)
 cd "$root"
 renice -n 15 -p $$ >/dev/null 2>&1 || true
 

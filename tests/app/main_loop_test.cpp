@@ -7,6 +7,7 @@
 #include <fstream>
 #include <string>
 
+#include "audio/sound.h"
 #include "menus/controls_file.h"
 #include "platform/files.h"
 #include "platform/input.h"
@@ -70,6 +71,17 @@ TEST_F(Shell, AQuitIsTakenBeforeThatPassesScreenAndPassesKeepTheirPace) {
     EXPECT_EQ(run(61), 7) << "the posted code is the exit code";
     EXPECT_EQ(record.screens, std::string(61, 'M') + "S") << "a quit posted in a pass ends the loop at the next";
     EXPECT_NEAR(static_cast<double>(null_backend::sleptMs()), 1000.0, 17.0) << "sixty passes a second";
+}
+
+TEST_F(Shell, TheMusicStartsWithTheProgramUnlessTheControlsFileSwitchesItOff) {
+    std::filesystem::copy_file(CROSSFALL_SOURCE_DIR "/data/clevel1_sound.wav", "clevel1_sound.wav");
+    null_backend::setAudioAvailable(true);
+    for (const char* music : {"1", "0", "7"}) {
+        std::ofstream("myControls.txt") << "162\n163\n32\n9\n37\n39\n37\n39\n0\n1\n1\n1\n" << music << "\n";
+        ASSERT_TRUE(startUp());
+        EXPECT_EQ(musicSound.playing, music[0] != '0') << music;
+        shutDownSound();
+    }
 }
 
 TEST_F(Shell, StartUpReachesTheMenuWhateverTheFolderHolds) {

@@ -3,14 +3,15 @@
 
 #include <algorithm>
 #include <tuple>
+#include <vector>
 
+#include "app/start_up.h"
 #include "audio/sound.h"
 #include "menus/controls_file.h"
 #include "platform/bitmaps.h"
 #include "platform/files.h"
 #include "platform/input.h"
 #include "platform/null_backend.h"
-#include "app/start_up.h"
 #include "platform/text.h"
 #include "play/field_drawing.h"
 #include "play/flash_row.h"
@@ -131,6 +132,21 @@ TEST_F(PlayScreenTest, FourWayFramesMarkTheCurrentArmAndBlinkTheNextOneInTheMidd
         EXPECT_EQ(shownAt(158, 300) == YELLOW, yellow) << before;
     }
     EXPECT_EQ(blinkCount, 0);
+    // The current arm's blue frame lies two pixels outside its box on every side.
+    const Rect arms[4] = {
+        {320, 60, 480, 380}, {320, 220, 640, 380}, {320, 220, 480, 540}, {160, 220, 480, 380}};
+    for (int arm = 0; arm < 4; ++arm) {
+        currentPiece.fieldIndex = arm;
+        gameStep();
+        const Rect& a = arms[arm];
+        std::vector<int> xs, ys;
+        for (int x = 0; x < SCREEN_WIDTH; ++x)
+            if (shownAt(x, (a.top + a.bottom) / 2) == packColor(0, 0, 255)) xs.push_back(x);
+        for (int y = 0; y < SCREEN_HEIGHT; ++y)
+            if (shownAt((a.left + a.right) / 2, y) == packColor(0, 0, 255)) ys.push_back(y);
+        EXPECT_EQ(xs, (std::vector<int>{a.left - 2, a.left - 1, a.right, a.right + 1})) << arm;
+        EXPECT_EQ(ys, (std::vector<int>{a.top - 2, a.top - 1, a.bottom, a.bottom + 1})) << arm;
+    }
     addMouseMotion(5000, 5000);
     gameStep();
     EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(784, 584)) << "the cursor stays on screen while playing";
@@ -143,12 +159,16 @@ TEST_F(PlayScreenTest, AnEndedGameChecksTheScoresOnce) {
     EXPECT_EQ(std::ranges::count(*readFile("debug.txt", 1 << 16), '\n'), 10) << "ten table rows, logged once";
 }
 
-// Each mode with the next piece entering each arm, its fields, a chain, a flashed row and its gauges; then ended.
+// Each mode with the next piece entering each arm, its fields, a chain, a flashed row and its gauges; then
+// ended.
 TEST_F(PlayScreenTest, EachModeAndArmShowsItsWholePictureRunningAndEnded) {
     const std::tuple<int, int, std::uint64_t, std::uint64_t> cases[] = {
-        {MODE_CLASSIC, 0, 0x144cc5ecec61176c, 0x738ff9b052c8548d}, {MODE_RUBIK, 0, 0x1d9c88d26625190c, 0x7f0982a3648c2e18},
-        {MODE_4WAY, 1, 0x1c23992995a14994, 0xfc205821015f5af5}, {MODE_4WAY, 2, 0x634eceafe1456294, 0xb77201a833048491},
-        {MODE_4WAY, 3, 0xc7ce04c8329edfd4, 0x82f0018e6a5ed9c1}, {MODE_DUOFALL, 0, 0x50258d43b8387a7c, 0xd0002d213d97a6d9},
+        {MODE_CLASSIC, 0, 0x144cc5ecec61176c, 0x738ff9b052c8548d},
+        {MODE_RUBIK, 0, 0x1d9c88d26625190c, 0x7f0982a3648c2e18},
+        {MODE_4WAY, 1, 0x1c23992995a14994, 0xfc205821015f5af5},
+        {MODE_4WAY, 2, 0x634eceafe1456294, 0xb77201a833048491},
+        {MODE_4WAY, 3, 0xc7ce04c8329edfd4, 0x82f0018e6a5ed9c1},
+        {MODE_DUOFALL, 0, 0x50258d43b8387a7c, 0xd0002d213d97a6d9},
         {MODE_TIME, 0, 0xf68c60923c08fa8a, 0x3be6aa5ed237e7c6}};
     for (const auto& [mode, arm, running, ended] : cases) {
         startGame(mode);
