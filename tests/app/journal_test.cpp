@@ -19,7 +19,7 @@
 #include "platform/screen_flags.h"
 #include "rules/game_state.h"
 #include "scores/high_scores.h"
-#include "support/bot_player.h"
+#include "golden/bot_player.h"
 
 namespace crossfall {
 namespace {

@@ -12,7 +12,7 @@
 #include "platform/null_backend.h"
 #include "rules/game_state.h"
 #include "rules/random.h"
-#include "support/bot_player.h"
+#include "golden/bot_player.h"
 
 namespace fs = std::filesystem;
 using namespace crossfall;

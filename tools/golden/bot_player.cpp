@@ -1,5 +1,5 @@
 // The scripted player: plan a landing place per piece, then press toward it.
-#include "support/bot_player.h"
+#include "golden/bot_player.h"
 
 #include <cstdint>
 #include <cstring>
