@@ -31,6 +31,8 @@ void drawModeFields() {
 } // namespace
 
 void gameStep() {
+    // The pads press the player's bindings only while this frame reads them.
+    setPadPlayKeys(padKeysForPlay());
     if (gameMode == MODE_DUOFALL) {
         currentPiece.fieldIndex = 4;
         currentPiece2.fieldIndex = 5;
@@ -59,6 +61,7 @@ void gameStep() {
         if (scoreCheckDone == 0) checkHighScore();
     }
     presentFrame(true);
+    setPadPlayKeys(PadPlayKeys{});
 }
 
 } // namespace crossfall

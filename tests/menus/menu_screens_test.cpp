@@ -201,4 +201,43 @@ TEST_F(MenuScreens, TheOptionsShowOnlyTheirPanelKeepTheCursorInItAndSurviveALost
 }
 
 } // namespace
+TEST_F(MenuScreens, APadAloneMovesTheCursorClicksSwitchesAndEntriesButIsNeverBoundToAKey) {
+    // Every pad button held over a key row binds nothing; the south button only pauses as a click does.
+    inOptions = 1;
+    const int rows[] = {ROTATE_CCW_Y, DROP_Y};
+    for (int y : rows)
+        for (int b = 0; b < PAD_BUTTON_COUNT; ++b) {
+            if (b >= int(PadButton::DpadUp)) continue; // the d-pad moves the cursor off the row
+            setPadButton(0, PadButton(b), true);
+            options(ROW_X, y);
+            setPadButton(0, PadButton(b), false);
+        }
+    EXPECT_TRUE(std::equal(keyBindings, keyBindings + 8, std::begin({162, 163, 32, 9, 37, 39, 37, 39})));
+    EXPECT_EQ(inOptions, 1) << "Start is no Escape here";
+    EXPECT_EQ(null_backend::sleptMs(), 300u);
+    // The south button flips a switch row as a click does.
+    setPadButton(0, PadButton::South, true);
+    options(ROW_X, PREVIEW_Y);
+    setPadButton(0, PadButton::South, false);
+    EXPECT_EQ(showPiecePreview, 0);
+    // The stick carries the cursor from the top-left corner to the Classic entry and south starts it.
+    addMouseMotion(-5000, -5000);
+    menu(mouseX, mouseY);
+    setPadAxis(0, PadAxis::LeftX, 20000);
+    setPadAxis(0, PadAxis::LeftY, 24000);
+    int frames = 0;
+    while (!(mouseY >= 195 && mouseY < 216) && frames < 200) {
+        menu(mouseX, mouseY);
+        ++frames;
+        if (mouseX > 150) setPadAxis(0, PadAxis::LeftX, 0);
+    }
+    setPadAxis(0, PadAxis::LeftX, 0);
+    setPadAxis(0, PadAxis::LeftY, 0);
+    EXPECT_LT(frames, 60) << "well within a second";
+    setPadButton(0, PadButton::South, true);
+    EXPECT_EQ(menu(mouseX, mouseY), 0);
+    EXPECT_EQ(gameMode, MODE_CLASSIC);
+    releaseAllKeys();
+}
+
 } // namespace crossfall

@@ -1,5 +1,6 @@
 // The window and the picture on SDL: one full-screen-desktop window, the 800 x 600 picture scaled to
-// fit with its aspect kept, shown through one streaming 5-6-5 texture.
+// fit with its aspect kept, shown through one streaming 5-6-5 texture and, where the scale is not a
+// whole number, a target texture holding its whole-factor enlargement ("sharp bilinear").
 #include "platform/sdl/sdl_display.h"
 
 #include <SDL.h>
@@ -11,6 +12,8 @@
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/picture_place.h"
+#include "platform/sdl/sdl_pads.h"
 
 namespace crossfall {
 namespace {
@@ -23,6 +26,8 @@ struct Display {
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
+    SDL_Texture* enlarged = nullptr; // the picture enlarged by a whole factor, reduced linearly to the window
+    int enlargedFactor = 0;
     bool videoUp = false;
     bool lossPending = false;
     bool textureStale = false;
@@ -33,9 +38,45 @@ Display display;
 
 bool makeTexture() {
     if (display.texture != nullptr) SDL_DestroyTexture(display.texture);
+    if (display.enlarged != nullptr) SDL_DestroyTexture(display.enlarged);
+    display.enlarged = nullptr;
+    display.enlargedFactor = 0;
     display.texture =
         SDL_CreateTexture(display.renderer, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING, WIDTH, HEIGHT);
+    if (display.texture != nullptr) SDL_SetTextureScaleMode(display.texture, SDL_ScaleModeNearest);
     return display.texture != nullptr;
+}
+
+// The target texture for this factor, made when the factor changes; null where targets are missing.
+SDL_Texture* enlargedTexture(int factor) {
+    if (display.enlargedFactor == factor) return display.enlarged;
+    if (display.enlarged != nullptr) SDL_DestroyTexture(display.enlarged);
+    display.enlarged = nullptr;
+    display.enlargedFactor = factor;
+    if (!SDL_RenderTargetSupported(display.renderer)) return nullptr;
+    display.enlarged = SDL_CreateTexture(display.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_TARGET,
+                                         WIDTH * factor, HEIGHT * factor);
+    if (display.enlarged != nullptr) SDL_SetTextureScaleMode(display.enlarged, SDL_ScaleModeLinear);
+    return display.enlarged;
+}
+
+// Draws the texture letterboxed: nearest up by the whole factor, then linear down to the rectangle.
+void renderPicture() {
+    int width = WIDTH, height = HEIGHT;
+    if (SDL_GetRendererOutputSize(display.renderer, &width, &height) != 0) return;
+    const PicturePlace place = placePicture(width, height);
+    const SDL_Rect rect = {place.x, place.y, place.width, place.height};
+    SDL_Texture* enlarged = place.exact ? nullptr : enlargedTexture(place.factor);
+    if (enlarged != nullptr && SDL_SetRenderTarget(display.renderer, enlarged) == 0) {
+        SDL_RenderCopy(display.renderer, display.texture, nullptr, nullptr);
+        SDL_SetRenderTarget(display.renderer, nullptr);
+    } else {
+        enlarged = nullptr;
+    }
+    SDL_SetRenderDrawColor(display.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(display.renderer);
+    SDL_RenderCopy(display.renderer, enlarged != nullptr ? enlarged : display.texture, nullptr, &rect);
+    SDL_RenderPresent(display.renderer);
 }
 
 // The icon sits beside the bitmaps in the working directory; black is its transparent background.
@@ -78,6 +119,13 @@ double pictureScale() {
 
 void requestRedraw() { display.redrawPending = true; }
 
+void redrawIfPending() {
+    // The last picture again, for a window exposed or resized while the game shows nothing new.
+    if (!display.redrawPending || display.renderer == nullptr || display.shown.empty() || display.textureStale) return;
+    display.redrawPending = false;
+    renderPicture();
+}
+
 void reportDisplayLoss(bool deviceLost) {
     display.lossPending = true;
     display.redrawPending = true;
@@ -93,7 +141,6 @@ bool openDisplay() {
     SDL_SetHint(SDL_HINT_APP_NAME, "Crossfall");
     // We scale relative motion ourselves, so the cursor crosses the picture at the same speed in a window.
     SDL_SetHint(SDL_HINT_MOUSE_RELATIVE_SCALING, "0");
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     // The desktop entry's id, so desktops show our icon and name for the window.
     setenv("SDL_VIDEO_X11_WMCLASS", "org.crossfall.Crossfall", 0);
     setenv("SDL_VIDEO_WAYLAND_WMCLASS", "org.crossfall.Crossfall", 0);
@@ -123,10 +170,10 @@ bool openDisplay() {
     setIcon();
     display.renderer = SDL_CreateRenderer(display.window, -1, 0);
     if (display.renderer == nullptr) return fail("could not create a renderer");
-    SDL_RenderSetLogicalSize(display.renderer, WIDTH, HEIGHT);
     if (!makeTexture()) return fail("could not create the picture texture");
     SDL_SetRelativeMouseMode(SDL_TRUE);
     SDL_ShowCursor(SDL_DISABLE);
+    sdl::openPads();
     return true;
 }
 
@@ -144,10 +191,7 @@ void showPicture(const std::uint16_t* pixels) {
     display.redrawPending = false;
     display.shown.assign(pixels, pixels + count);
     SDL_UpdateTexture(display.texture, nullptr, pixels, WIDTH * static_cast<int>(sizeof(std::uint16_t)));
-    SDL_SetRenderDrawColor(display.renderer, 0, 0, 0, 255);
-    SDL_RenderClear(display.renderer);
-    SDL_RenderCopy(display.renderer, display.texture, nullptr, nullptr);
-    SDL_RenderPresent(display.renderer);
+    renderPicture();
 }
 
 bool takeDisplayLoss() {
@@ -161,6 +205,8 @@ void showSystemCursor(bool visible) {
 }
 
 void closeDisplay() {
+    sdl::closePads();
+    if (display.enlarged != nullptr) SDL_DestroyTexture(display.enlarged);
     if (display.texture != nullptr) SDL_DestroyTexture(display.texture);
     if (display.renderer != nullptr) SDL_DestroyRenderer(display.renderer);
     if (display.window != nullptr) SDL_DestroyWindow(display.window);
