@@ -31,7 +31,9 @@ bool playKeysSet() {
             k.downAlsoHurries) != 0;
 }
 
-bool validPad(int pad) { return pad >= 0 && pad < MAX_PADS; }
+bool validPad(int pad) {
+    return pad >= 0 && pad < MAX_PADS;
+}
 
 } // namespace
 
@@ -75,7 +77,8 @@ void trackCursor(int minX, int minY, int maxX, int maxY) {
 
 bool keyHeld(int code) {
     if (code < 0 || code >= 256) return false;
-    return keysDown[static_cast<std::size_t>(code)] || (playKeysSet() && padPresses(mergePads(pads), padPlayKeys, code));
+    return keysDown[static_cast<std::size_t>(code)] ||
+           (playKeysSet() && padPresses(mergePads(pads), padPlayKeys, code));
 }
 
 void setKeyDown(int code, bool down) {
@@ -107,10 +110,16 @@ void releasePad(int pad) {
     if (validPad(pad)) pads[static_cast<std::size_t>(pad)] = PadState{};
 }
 
-void setPadPlayKeys(const PadPlayKeys& keys) { padPlayKeys = keys; }
+void setPadPlayKeys(const PadPlayKeys& keys) {
+    padPlayKeys = keys;
+}
 
-bool padButtonHeld(PadButton button) { return padHolds(mergePads(pads), button); }
+bool padButtonHeld(PadButton button) {
+    return padHolds(mergePads(pads), button);
+}
 
-PadDirections padDirections() { return directionsOf(mergePads(pads)); }
+PadDirections padDirections() {
+    return directionsOf(mergePads(pads));
+}
 
 } // namespace crossfall

@@ -33,12 +33,15 @@ int wholePixels(double& rest, double motion) {
 
 } // namespace
 
-bool padHolds(const PadState& pad, PadButton button) { return pad.buttons[static_cast<std::size_t>(button)]; }
+bool padHolds(const PadState& pad, PadButton button) {
+    return pad.buttons[static_cast<std::size_t>(button)];
+}
 
 PadState mergePads(const std::array<PadState, MAX_PADS>& pads) {
     PadState merged;
     for (const PadState& pad : pads) {
-        for (std::size_t b = 0; b < merged.buttons.size(); ++b) merged.buttons[b] = merged.buttons[b] || pad.buttons[b];
+        for (std::size_t b = 0; b < merged.buttons.size(); ++b)
+            merged.buttons[b] = merged.buttons[b] || pad.buttons[b];
         for (std::size_t a = 0; a < merged.axes.size(); ++a)
             if (std::abs(pad.axes[a]) > std::abs(merged.axes[a])) merged.axes[a] = pad.axes[a];
     }
@@ -89,8 +92,10 @@ void padCursorMotion(const PadState& pad, PadCursor& cursor, int& dx, int& dy) {
     const double py = pushOf(pad.axes[static_cast<std::size_t>(PadAxis::LeftY)]);
     double vx = CURSOR_FULL_SPEED * px * std::abs(px);
     double vy = CURSOR_FULL_SPEED * py * std::abs(py);
-    const int padX = (padHolds(pad, PadButton::DpadRight) ? 1 : 0) - (padHolds(pad, PadButton::DpadLeft) ? 1 : 0);
-    const int padY = (padHolds(pad, PadButton::DpadDown) ? 1 : 0) - (padHolds(pad, PadButton::DpadUp) ? 1 : 0);
+    const int padX =
+        (padHolds(pad, PadButton::DpadRight) ? 1 : 0) - (padHolds(pad, PadButton::DpadLeft) ? 1 : 0);
+    const int padY =
+        (padHolds(pad, PadButton::DpadDown) ? 1 : 0) - (padHolds(pad, PadButton::DpadUp) ? 1 : 0);
     if (padX != 0 || padY != 0) {
         const double ramp = std::min(1.0, static_cast<double>(cursor.dpadFrames) / DPAD_RAMP_FRAMES);
         const double speed = DPAD_START_SPEED + (CURSOR_FULL_SPEED - DPAD_START_SPEED) * ramp;

@@ -9,7 +9,18 @@ namespace crossfall {
 
 // The buttons the game reads, named by their place on the pad (south = A on most pads).
 enum class PadButton : int {
-    South, East, West, North, Back, Start, LeftShoulder, RightShoulder, DpadUp, DpadDown, DpadLeft, DpadRight,
+    South,
+    East,
+    West,
+    North,
+    Back,
+    Start,
+    LeftShoulder,
+    RightShoulder,
+    DpadUp,
+    DpadDown,
+    DpadLeft,
+    DpadRight,
 };
 constexpr int PAD_BUTTON_COUNT = 12;
 enum class PadAxis : int { LeftX, LeftY };

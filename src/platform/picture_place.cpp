@@ -18,17 +18,20 @@ PicturePlace placePicture(int width, int height) {
     // Whichever side fills first sets the size; the other is rounded to the nearest pixel.
     if (w * PICTURE_HEIGHT <= h * PICTURE_WIDTH) {
         place.width = static_cast<int>(w);
-        place.height = static_cast<int>(std::max(1L, (w * PICTURE_HEIGHT * 2 + PICTURE_WIDTH) / (PICTURE_WIDTH * 2)));
+        place.height =
+            static_cast<int>(std::max(1L, (w * PICTURE_HEIGHT * 2 + PICTURE_WIDTH) / (PICTURE_WIDTH * 2)));
     } else {
         place.height = static_cast<int>(h);
-        place.width = static_cast<int>(std::max(1L, (h * PICTURE_WIDTH * 2 + PICTURE_HEIGHT) / (PICTURE_HEIGHT * 2)));
+        place.width =
+            static_cast<int>(std::max(1L, (h * PICTURE_WIDTH * 2 + PICTURE_HEIGHT) / (PICTURE_HEIGHT * 2)));
     }
     place.x = static_cast<int>((w - place.width) / 2);
     place.y = static_cast<int>((h - place.height) / 2);
     const long across = (place.width + PICTURE_WIDTH - 1) / PICTURE_WIDTH;
     const long down = (place.height + PICTURE_HEIGHT - 1) / PICTURE_HEIGHT;
     place.factor = static_cast<int>(std::max({1L, across, down}));
-    place.exact = place.width == place.factor * PICTURE_WIDTH && place.height == place.factor * PICTURE_HEIGHT;
+    place.exact =
+        place.width == place.factor * PICTURE_WIDTH && place.height == place.factor * PICTURE_HEIGHT;
     return place;
 }
 

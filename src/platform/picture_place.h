@@ -8,7 +8,7 @@ namespace crossfall {
 
 struct PicturePlace {
     int x = 0, y = 0, width = 0, height = 0; // the picture's rectangle in output pixels
-    int factor = 1; // the smallest whole enlargement covering the rectangle
+    int factor = 1;                          // the smallest whole enlargement covering the rectangle
     bool exact = false; // the rectangle is exactly that enlargement: nearest neighbour alone
 };
 

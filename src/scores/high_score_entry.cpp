@@ -46,8 +46,10 @@ void drawEntryBox() {
     if (!padLetter.used) return;
     // Under the letter the pad changes: where the prompt's letters begin, plus those before it.
     char before[40];
-    std::snprintf(before, sizeof before, "Your Initials: %.*s", static_cast<int>(padLetter.place), typedInitials);
-    const char letter[2] = {typedInitials[padLetter.place] != '\0' ? typedInitials[padLetter.place] : 'W', '\0'};
+    std::snprintf(before, sizeof before, "Your Initials: %.*s", static_cast<int>(padLetter.place),
+                  typedInitials);
+    const char letter[2] = {typedInitials[padLetter.place] != '\0' ? typedInitials[padLetter.place] : 'W',
+                            '\0'};
     const int left = 400 - textWidth(prompt) / 2 + textWidth(before);
     fillRect(left, 434, left + textWidth(letter), 436, packColor(0, 255, 0), backSurface);
 }

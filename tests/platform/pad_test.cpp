@@ -38,21 +38,38 @@ std::string directions(const PadDirections& d) {
 
 TEST_F(Pads, TheStickCountsPastItsDeadZoneInEightWaysAndTheDpadAlways) {
     // Stick x, y, then the directions pushed.
-    const struct { int x, y; const char* pushed; } cases[] = {
-        {0, 0, ""},           {8000, 0, ""},          {8001, 0, "R"},        {-8000, 0, ""},     {-8001, 0, "L"},
-        {0, -8001, "U"},      {0, 8001, "D"},         {-32768, 0, "L"},      {32767, 32767, "RD"},
+    const struct {
+        int x, y;
+        const char* pushed;
+    } cases[] = {
+        {0, 0, ""},
+        {8000, 0, ""},
+        {8001, 0, "R"},
+        {-8000, 0, ""},
+        {-8001, 0, "L"},
+        {0, -8001, "U"},
+        {0, 8001, "D"},
+        {-32768, 0, "L"},
+        {32767, 32767, "RD"},
         {7999, -7999, ""},    // drift on both axes inside the zone
         {30000, 12500, "RD"}, // 22.6 degrees below the right: a diagonal
         {30000, 12400, "R"},  // 22.5 degrees and less: the right alone
-        {-12400, -30000, "U"}, {-12500, -30000, "LU"},
+        {-12400, -30000, "U"},
+        {-12500, -30000, "LU"},
     };
     for (const auto& c : cases) {
         stick(0, c.x, c.y);
         EXPECT_EQ(directions(padDirections()), c.pushed) << c.x << "," << c.y;
     }
     stick(0, 0, 0);
-    const struct { PadButton button; const char* pushed; } dpad[] = {
-        {PadButton::DpadLeft, "L"}, {PadButton::DpadRight, "R"}, {PadButton::DpadUp, "U"}, {PadButton::DpadDown, "D"},
+    const struct {
+        PadButton button;
+        const char* pushed;
+    } dpad[] = {
+        {PadButton::DpadLeft, "L"},
+        {PadButton::DpadRight, "R"},
+        {PadButton::DpadUp, "U"},
+        {PadButton::DpadDown, "D"},
     };
     for (const auto& d : dpad) {
         setPadButton(1, d.button, true);
@@ -64,21 +81,34 @@ TEST_F(Pads, TheStickCountsPastItsDeadZoneInEightWaysAndTheDpadAlways) {
 
 TEST_F(Pads, APadPressesKeysOnlyWhileAGameSetsThemAndEitherOfTwoPadsPlays) {
     PadPlayKeys keys;
-    keys.left = 'A', keys.right = 'D', keys.up = 'W', keys.down = 'S', keys.rotateCCW = 'J', keys.rotateCW = 'K';
+    keys.left = 'A', keys.right = 'D', keys.up = 'W', keys.down = 'S', keys.rotateCCW = 'J',
+    keys.rotateCW = 'K';
     keys.drop = 'L', keys.hurry = 'H', keys.pause = 27, keys.downAlsoHurries = 'Y';
     // The pad control held, on which pad, and the one code among these it must press.
-    const struct { PadButton button; int pad; int code; } cases[] = {
-        {PadButton::DpadLeft, 0, 'A'}, {PadButton::DpadRight, 3, 'D'}, {PadButton::DpadUp, 1, 'W'},
-        {PadButton::South, 2, 'J'},    {PadButton::East, 0, 'K'},      {PadButton::North, 0, 'L'},
-        {PadButton::RightShoulder, 1, 'H'}, {PadButton::Start, 0, 27}, {PadButton::West, 0, 0},
-        {PadButton::Back, 0, 0},       {PadButton::LeftShoulder, 0, 0},
+    const struct {
+        PadButton button;
+        int pad;
+        int code;
+    } cases[] = {
+        {PadButton::DpadLeft, 0, 'A'},
+        {PadButton::DpadRight, 3, 'D'},
+        {PadButton::DpadUp, 1, 'W'},
+        {PadButton::South, 2, 'J'},
+        {PadButton::East, 0, 'K'},
+        {PadButton::North, 0, 'L'},
+        {PadButton::RightShoulder, 1, 'H'},
+        {PadButton::Start, 0, 27},
+        {PadButton::West, 0, 0},
+        {PadButton::Back, 0, 0},
+        {PadButton::LeftShoulder, 0, 0},
     };
     const int codes[] = {'A', 'D', 'W', 'S', 'J', 'K', 'L', 'H', 27, 'Y', 0, 1};
     for (const auto& c : cases) {
         setPadButton(c.pad, c.button, true);
         for (int code : codes) EXPECT_FALSE(keyHeld(code)) << "no game step has set the keys: " << code;
         setPadPlayKeys(keys);
-        for (int code : codes) EXPECT_EQ(keyHeld(code), code == c.code && code != 0) << int(c.button) << ": " << code;
+        for (int code : codes)
+            EXPECT_EQ(keyHeld(code), code == c.code && code != 0) << int(c.button) << ": " << code;
         setPadPlayKeys(PadPlayKeys{});
         setPadButton(c.pad, c.button, false);
     }

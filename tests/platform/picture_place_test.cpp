@@ -8,15 +8,23 @@ using namespace crossfall;
 
 TEST(PicturePlace, TheLargestCentredFourByThreeRectangleAndTheSmallestCoveringWholeFactor) {
     // Output width and height, then x, y, width, height, factor and whether the factor is exact.
-    const struct { int w, h, x, y, width, height, factor; bool exact; } cases[] = {
-        {800, 600, 0, 0, 800, 600, 1, true},          {1600, 1200, 0, 0, 1600, 1200, 2, true},
-        {1920, 1080, 240, 0, 1440, 1080, 2, false},   {2560, 1440, 320, 0, 1920, 1440, 3, false},
-        {1280, 800, 106, 0, 1067, 800, 2, false},     {3840, 2160, 480, 0, 2880, 2160, 4, false},
-        {1280, 1024, 0, 32, 1280, 960, 2, false},     // taller than 4:3: bars above and below
-        {2400, 1800, 0, 0, 2400, 1800, 3, true},      {801, 600, 0, 0, 800, 600, 1, true},
-        {802, 601, 0, 0, 801, 601, 2, false},         // one pixel over a whole factor takes the next
-        {640, 480, 0, 0, 640, 480, 1, false},         // smaller than the picture: linear down only
-        {1, 1, 0, 0, 1, 1, 1, false},                 {0, -5, 0, 0, 1, 1, 1, false},
+    const struct {
+        int w, h, x, y, width, height, factor;
+        bool exact;
+    } cases[] = {
+        {800, 600, 0, 0, 800, 600, 1, true},
+        {1600, 1200, 0, 0, 1600, 1200, 2, true},
+        {1920, 1080, 240, 0, 1440, 1080, 2, false},
+        {2560, 1440, 320, 0, 1920, 1440, 3, false},
+        {1280, 800, 106, 0, 1067, 800, 2, false},
+        {3840, 2160, 480, 0, 2880, 2160, 4, false},
+        {1280, 1024, 0, 32, 1280, 960, 2, false}, // taller than 4:3: bars above and below
+        {2400, 1800, 0, 0, 2400, 1800, 3, true},
+        {801, 600, 0, 0, 800, 600, 1, true},
+        {802, 601, 0, 0, 801, 601, 2, false}, // one pixel over a whole factor takes the next
+        {640, 480, 0, 0, 640, 480, 1, false}, // smaller than the picture: linear down only
+        {1, 1, 0, 0, 1, 1, 1, false},
+        {0, -5, 0, 0, 1, 1, 1, false},
     };
     for (const auto& c : cases) {
         const PicturePlace p = placePicture(c.w, c.h);

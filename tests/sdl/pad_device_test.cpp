@@ -40,10 +40,22 @@ void step(char screen) {
 }
 
 const LoopScreens scriptedScreens = {
-    [] { step('M'); return gameScreens.mainMenu(); },
-    [] { step('O'); gameScreens.optionsScreen(); },
-    [] { step('E'); gameScreens.scoreEntry(); },
-    [] { step('G'); gameScreens.gameStep(); },
+    [] {
+        step('M');
+        return gameScreens.mainMenu();
+    },
+    [] {
+        step('O');
+        gameScreens.optionsScreen();
+    },
+    [] {
+        step('E');
+        gameScreens.scoreEntry();
+    },
+    [] {
+        step('G');
+        gameScreens.gameStep();
+    },
     [] {
         if (run.pad != nullptr) SDL_JoystickClose(run.pad);
         run.pad = nullptr;
@@ -92,8 +104,14 @@ struct PadDevice : testing::Test {
     static bool steerTo(int left, int top, int right, int bottom) {
         const int tx = (left + right) / 2, ty = (top + bottom) / 2;
         const bool inside = mouseX >= left && mouseX < right && mouseY >= top && mouseY < bottom;
-        stick(inside ? 0 : tx > mouseX + 4 ? 16000 : tx < mouseX - 4 ? -16000 : 0,
-              inside ? 0 : ty > mouseY + 4 ? 16000 : ty < mouseY - 4 ? -16000 : 0);
+        stick(inside            ? 0
+              : tx > mouseX + 4 ? 16000
+              : tx < mouseX - 4 ? -16000
+                                : 0,
+              inside            ? 0
+              : ty > mouseY + 4 ? 16000
+              : ty < mouseY - 4 ? -16000
+                                : 0);
         return inside;
     }
     static int runLoop(const Script& script) {
@@ -110,8 +128,8 @@ TEST_F(PadDevice, AGamePlayedToItsEndAndTheInitialsTypedWithThePadAlone) {
     plugIn();
     // The initials: B (up twice), on, A (up), on, Z (down), then Start; each held for one pass.
     const SDL_GameControllerButton initials[] = {
-        SDL_CONTROLLER_BUTTON_DPAD_UP, SDL_CONTROLLER_BUTTON_DPAD_UP,   SDL_CONTROLLER_BUTTON_DPAD_RIGHT,
-        SDL_CONTROLLER_BUTTON_DPAD_UP, SDL_CONTROLLER_BUTTON_A,         SDL_CONTROLLER_BUTTON_DPAD_DOWN,
+        SDL_CONTROLLER_BUTTON_DPAD_UP, SDL_CONTROLLER_BUTTON_DPAD_UP, SDL_CONTROLLER_BUTTON_DPAD_RIGHT,
+        SDL_CONTROLLER_BUTTON_DPAD_UP, SDL_CONTROLLER_BUTTON_A,       SDL_CONTROLLER_BUTTON_DPAD_DOWN,
         SDL_CONTROLLER_BUTTON_START,
     };
     int typed = 0, lastPress = 0;
@@ -151,7 +169,8 @@ TEST_F(PadDevice, APadPulledOutMidGameOpensTheMenuAndOnePluggedInAgainPlaysOn) {
     int xWhenPulled = 0;
     runLoop([&](char screen, int pass) {
         if (screen == 'M' && pulledAt == 0) {
-            press(SDL_CONTROLLER_BUTTON_A, steerTo(110, CLASSIC_TOP + 3, 290, CLASSIC_TOP + 22) && pass % 2 == 0);
+            press(SDL_CONTROLLER_BUTTON_A,
+                  steerTo(110, CLASSIC_TOP + 3, 290, CLASSIC_TOP + 22) && pass % 2 == 0);
         } else if (screen == 'G' && pulledAt == 0) {
             press(SDL_CONTROLLER_BUTTON_A, false);
             // Mid-game, the d-pad held right as the pad is pulled out.
@@ -184,8 +203,14 @@ TEST_F(PadDevice, APadPulledOutMidGameOpensTheMenuAndOnePluggedInAgainPlaysOn) {
 TEST_F(PadDevice, AStickDriftingInsideItsDeadZoneMovesNothingAndOnePushedPastItDoes) {
     // The stick's push, then whether it moves the cursor in the menu and the piece in a game. Just
     // past the zone the piece moves at once, while the cursor creeps too slowly to see in 40 passes.
-    const struct { int x; bool cursor, piece; } cases[] = {
-        {7900, false, false}, {-7990, false, false}, {8100, false, true}, {-8100, false, true}, {-30000, true, true}};
+    const struct {
+        int x;
+        bool cursor, piece;
+    } cases[] = {{7900, false, false},
+                 {-7990, false, false},
+                 {8100, false, true},
+                 {-8100, false, true},
+                 {-30000, true, true}};
     for (const auto& c : cases) {
         plugIn();
         int startX = 0, pieceX = 0;

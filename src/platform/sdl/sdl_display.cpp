@@ -41,8 +41,8 @@ bool makeTexture() {
     if (display.enlarged != nullptr) SDL_DestroyTexture(display.enlarged);
     display.enlarged = nullptr;
     display.enlargedFactor = 0;
-    display.texture =
-        SDL_CreateTexture(display.renderer, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING, WIDTH, HEIGHT);
+    display.texture = SDL_CreateTexture(display.renderer, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING,
+                                        WIDTH, HEIGHT);
     if (display.texture != nullptr) SDL_SetTextureScaleMode(display.texture, SDL_ScaleModeNearest);
     return display.texture != nullptr;
 }
@@ -117,11 +117,15 @@ double pictureScale() {
     return std::max(1e-3, std::min(static_cast<double>(w) / WIDTH, static_cast<double>(h) / HEIGHT));
 }
 
-void requestRedraw() { display.redrawPending = true; }
+void requestRedraw() {
+    display.redrawPending = true;
+}
 
 void redrawIfPending() {
     // The last picture again, for a window exposed or resized while the game shows nothing new.
-    if (!display.redrawPending || display.renderer == nullptr || display.shown.empty() || display.textureStale) return;
+    if (!display.redrawPending || display.renderer == nullptr || display.shown.empty() ||
+        display.textureStale)
+        return;
     display.redrawPending = false;
     renderPicture();
 }

@@ -58,7 +58,9 @@ bool buttonOf(Uint8 sdlButton, PadButton& button) {
 
 void tellUnmapped(int deviceIndex) {
     const char* name = SDL_JoystickNameForIndex(deviceIndex);
-    std::fprintf(stderr, "Crossfall: the pad \"%s\" has no mapping and is left alone (SDL_GAMECONTROLLERCONFIG can give it one)\n",
+    std::fprintf(stderr,
+                 "Crossfall: the pad \"%s\" has no mapping and is left alone (SDL_GAMECONTROLLERCONFIG can "
+                 "give it one)\n",
                  name != nullptr ? name : "?");
 }
 
@@ -108,8 +110,11 @@ bool padEvent(const SDL_Event& event) {
     case SDL_JOYDEVICEADDED:
         if (!SDL_IsGameController(event.jdevice.which)) tellUnmapped(event.jdevice.which);
         return false;
-    case SDL_CONTROLLERDEVICEADDED: plugIn(event.cdevice.which); return false;
-    case SDL_CONTROLLERDEVICEREMOVED: return pullOut(event.cdevice.which);
+    case SDL_CONTROLLERDEVICEADDED:
+        plugIn(event.cdevice.which);
+        return false;
+    case SDL_CONTROLLERDEVICEREMOVED:
+        return pullOut(event.cdevice.which);
     case SDL_CONTROLLERBUTTONDOWN:
     case SDL_CONTROLLERBUTTONUP: {
         PadButton button{};
@@ -123,7 +128,8 @@ bool padEvent(const SDL_Event& event) {
         else if (event.caxis.axis == SDL_CONTROLLER_AXIS_LEFTY)
             setPadAxis(slotOf(event.caxis.which), PadAxis::LeftY, event.caxis.value);
         return false;
-    default: return false;
+    default:
+        return false;
     }
 }
 
