@@ -66,7 +66,9 @@ bool writeTextFile(const char* fileName, std::string_view text) {
     return ::close(fd) == 0 && ok;
 }
 
-bool saveTextFile(const char* fileName, std::string_view text) {
+bool saveTextFile(const char* fileName, std::string_view text) { return saveFile(fileName, toTextMode(text)); }
+
+bool saveFile(const char* fileName, std::string_view bytes) {
     const std::string target = saveTarget(fileName);
     std::string temporary = target + ".tmp-XXXXXX";
     int fd = ::mkstemp(temporary.data());
@@ -74,7 +76,7 @@ bool saveTextFile(const char* fileName, std::string_view text) {
     // The new file keeps the old one's permissions; a first save gets 0644.
     struct stat old {};
     ::fchmod(fd, ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
-    bool ok = writeAll(fd, toTextMode(text)) && ::fsync(fd) == 0;
+    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
     if (ok && ::rename(temporary.c_str(), target.c_str()) == 0) return true;
     ::unlink(temporary.c_str());

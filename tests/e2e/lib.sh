@@ -55,6 +55,8 @@ if [ ! -s "$work/display" ]; then
 fi
 export DISPLAY=":$(head -n1 "$work/display")"
 export SDL_AUDIODRIVER=dummy
+# The kept window state goes to the scratch folder, never the player's own.
+export XDG_CONFIG_HOME="$work/config"
 
 # ---- Playing as a player would ----
 

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -71,6 +72,8 @@ struct PadDevice : testing::Test {
         setenv("SDL_AUDIODRIVER", "dummy", 0);
         // The offscreen window never has the focus, and pads are heard only with it or with this.
         setenv("SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS", "1", 1);
+        // The window's state file goes to the test's own folder, never the player's.
+        setenv("XDG_CONFIG_HOME", std::filesystem::current_path().c_str(), 1);
         if (!startUp()) GTEST_SKIP() << "no SDL video driver works here";
     }
     // Plugs in a pad SDL maps by itself: every standard button and axis.

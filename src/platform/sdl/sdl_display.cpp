@@ -14,6 +14,7 @@
 #include "platform/backend.h"
 #include "platform/picture_place.h"
 #include "platform/sdl/sdl_pads.h"
+#include "platform/window_state.h"
 
 namespace crossfall {
 namespace {
@@ -33,6 +34,7 @@ struct Display {
     bool textureStale = false;
     bool redrawPending = true;
     std::vector<std::uint16_t> shown; // the picture last put on screen
+    WindowState kept;                 // read at opening, saved at each toggle and at closing
 };
 Display display;
 
@@ -88,6 +90,51 @@ void setIcon() {
     SDL_FreeSurface(icon);
 }
 
+bool fullScreen() {
+    return (SDL_GetWindowFlags(display.window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+}
+
+// Notes the window's size and place while it is a window (full screen keeps the last ones).
+void noteWindowPlace() {
+    if (display.window == nullptr) return;
+    display.kept.fullScreen = fullScreen();
+    if (display.kept.fullScreen || (SDL_GetWindowFlags(display.window) & SDL_WINDOW_MAXIMIZED) != 0) return;
+    int w = WIDTH, h = HEIGHT;
+    SDL_GetWindowSize(display.window, &w, &h);
+    if (w < WINDOW_MIN_SIDE || h < WINDOW_MIN_SIDE || w > WINDOW_MAX_SIDE || h > WINDOW_MAX_SIDE) return;
+    display.kept.width = w;
+    display.kept.height = h;
+    // Kept by the frame's corner: a new window is placed by its frame, so it opens where it was left.
+    int top = 0, left = 0;
+    SDL_GetWindowBordersSize(display.window, &top, &left, nullptr, nullptr);
+    SDL_GetWindowPosition(display.window, &display.kept.x, &display.kept.y);
+    display.kept.x -= left;
+    display.kept.y -= top;
+    display.kept.placed = true;
+}
+
+// A kept place is used only when the window's top-left corner lands on a display attached now.
+bool placeOnAnyDisplay(const WindowState& kept) {
+    if (!kept.placed) return false;
+    const SDL_Rect corner = {kept.x, kept.y, 64, 64};
+    for (int d = 0; d < SDL_GetNumVideoDisplays(); ++d) {
+        SDL_Rect bounds{};
+        if (SDL_GetDisplayBounds(d, &bounds) == 0 && SDL_HasIntersection(&corner, &bounds)) return true;
+    }
+    return false;
+}
+
+void putWindowInPlace() {
+    SDL_SetWindowSize(display.window, display.kept.width, display.kept.height);
+    int top = 0, left = 0;
+    SDL_GetWindowBordersSize(display.window, &top, &left, nullptr, nullptr);
+    // Moving a window goes by the picture's corner, inside the frame.
+    if (placeOnAnyDisplay(display.kept))
+        SDL_SetWindowPosition(display.window, display.kept.x + left, display.kept.y + top);
+    else
+        SDL_SetWindowPosition(display.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+}
+
 bool fail(const char* what) {
     std::fprintf(stderr, "Crossfall: %s: %s\n", what, SDL_GetError());
     backend::closeDisplay();
@@ -100,13 +147,13 @@ namespace sdl {
 
 void toggleFullscreen() {
     if (display.window == nullptr) return;
-    bool full = (SDL_GetWindowFlags(display.window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+    noteWindowPlace();
+    const bool full = fullScreen();
     SDL_SetWindowFullscreen(display.window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
     display.redrawPending = true;
-    if (full) {
-        SDL_SetWindowSize(display.window, WIDTH, HEIGHT);
-        SDL_SetWindowPosition(display.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
-    }
+    if (full) putWindowInPlace();
+    display.kept.fullScreen = !full;
+    saveWindowState(display.kept);
 }
 
 double pictureScale() {
@@ -168,9 +215,19 @@ bool openDisplay() {
         desktop.w = WIDTH;
         desktop.h = HEIGHT;
     }
-    display.window = SDL_CreateWindow("Crossfall", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, desktop.w,
-                                      desktop.h, SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_ALLOW_HIGHDPI);
+    display.kept = loadWindowState();
+    const Uint32 flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
+    if (display.kept.fullScreen) {
+        display.window = SDL_CreateWindow("Crossfall", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                          desktop.w, desktop.h, flags | SDL_WINDOW_FULLSCREEN_DESKTOP);
+    } else {
+        const bool placed = placeOnAnyDisplay(display.kept);
+        display.window = SDL_CreateWindow("Crossfall", placed ? display.kept.x : SDL_WINDOWPOS_CENTERED,
+                                          placed ? display.kept.y : SDL_WINDOWPOS_CENTERED,
+                                          display.kept.width, display.kept.height, flags);
+    }
     if (display.window == nullptr) return fail("could not create the window");
+
     setIcon();
     display.renderer = SDL_CreateRenderer(display.window, -1, 0);
     if (display.renderer == nullptr) return fail("could not create a renderer");
@@ -210,6 +267,10 @@ void showSystemCursor(bool visible) {
 
 void closeDisplay() {
     sdl::closePads();
+    if (display.window != nullptr) {
+        noteWindowPlace();
+        saveWindowState(display.kept);
+    }
     if (display.enlarged != nullptr) SDL_DestroyTexture(display.enlarged);
     if (display.texture != nullptr) SDL_DestroyTexture(display.texture);
     if (display.renderer != nullptr) SDL_DestroyRenderer(display.renderer);
