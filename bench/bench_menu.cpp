@@ -1,17 +1,18 @@
-// One main-menu frame with the best-scores panel up, so all five score files are read afresh.
+// One main-menu frame with the best-scores panel up, so all five score files are read afresh: drawn
+// (the cursor moves a pixel each frame) and standing (nothing changed, so nothing is drawn).
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
 #include <fstream>
 #include <string>
 
-#include "scratch_folder.h"
 #include "menus/main_menu.h"
 #include "platform/input.h"
 #include "platform/null_backend.h"
 #include "platform/screen_flags.h"
 #include "platform/start_up.h"
 #include "scores/high_scores.h"
+#include "scratch_folder.h"
 
 using namespace crossfall;
 
@@ -21,13 +22,15 @@ namespace {
 void writeScoreTables() {
     for (int mode = 0; mode < MODE_COUNT; ++mode) {
         std::ofstream file(scoreFileName(mode), std::ios::binary);
-        for (int row = 0; row < HIGH_SCORE_ROWS; ++row) file << "PLAYER" << row << ' ' << (10000 - row * 500) << "\r\n";
+        for (int row = 0; row < HIGH_SCORE_ROWS; ++row)
+            file << "PLAYER" << row << ' ' << (10000 - row * 500) << "\r\n";
     }
 }
 
 } // namespace
 
-static void menuFrameWithBestScores(benchmark::State& state) {
+// The cursor moves a pixel back and forth each frame when `moving`.
+static void runMenuFrames(benchmark::State& state, bool moving) {
     ScratchFolder scratch(true);
     writeScoreTables();
     null_backend::reset();
@@ -36,7 +39,20 @@ static void menuFrameWithBestScores(benchmark::State& state) {
         return;
     }
     mouseX = mouseY = 0;
-    for (auto _ : state) benchmark::DoNotOptimize(runMainMenu());
+    int step = 1;
+    for (auto _ : state) {
+        if (moving) addMouseMotion(step, 0);
+        step = -step;
+        benchmark::DoNotOptimize(runMainMenu());
+    }
     if (showScoreList != 0 || inOptions != 0) state.SkipWithError("the menu left its resting state");
 }
+
+static void menuFrameWithBestScores(benchmark::State& state) {
+    runMenuFrames(state, true);
+}
+static void menuFrameStanding(benchmark::State& state) {
+    runMenuFrames(state, false);
+}
 BENCHMARK(menuFrameWithBestScores)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(menuFrameStanding)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <csignal>
+#include <functional>
 #include <tuple>
+#include <vector>
 
 #include "audio/sound.h"
 #include "menus/controls_file.h"
@@ -238,6 +240,44 @@ TEST_F(MenuScreens, APadAloneMovesTheCursorClicksSwitchesAndEntriesButIsNeverBou
     EXPECT_EQ(menu(mouseX, mouseY), 0);
     EXPECT_EQ(gameMode, MODE_CLASSIC);
     releaseAllKeys();
+}
+
+TEST_F(MenuScreens, AMenuFrameIsDrawnOnlyWhenWhatItShowsChangedOrSomethingElseShowedSince) {
+    ASSERT_TRUE(writeTextFile("scores_time.txt", "Ann 50\n"));
+    menu(700, 580);
+    // Each step, then whether that frame put a new picture on screen.
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        bool drawn;
+    } steps[] = {
+        {"nothing", [] {}, false},
+        {"the cursor moved", [] { addMouseMotion(1, 0); }, true},
+        {"nothing again", [] {}, false},
+        {"a score file changed, same size", [] { writeTextFile("scores_time.txt", "Bob 50\n"); }, true},
+        {"a score file rewritten alike", [] { writeTextFile("scores_time.txt", "Bob 50\n"); }, false},
+        {"the obstacle switch", [] { obstacleMode = 1; }, true},
+        {"another screen showed", [] { showFrontSurface(); }, true},
+        {"a surface lost", [] { null_backend::loseDisplay(); }, true},
+        {"the button held", [] { setKeyDown(VK_LBUTTON, true); }, true},
+        {"let go: the same picture", [] { setKeyDown(VK_LBUTTON, false); }, false},
+        {"Return held", [] { setKeyDown(VK_RETURN, true); }, false},
+    };
+    for (const auto& step : steps) {
+        step.change();
+        const int before = null_backend::picturesShown();
+        EXPECT_EQ(runMainMenu(), 1) << step.what;
+        EXPECT_EQ(null_backend::picturesShown() - before, step.drawn ? 1 : 0) << step.what;
+    }
+    releaseAllKeys();
+    expectScoreRow(360, "Bob", "50");
+    // A skipped frame leaves the screen exactly as a drawn one would have.
+    const std::vector<std::uint16_t> kept(null_backend::lastPicture(),
+                                          null_backend::lastPicture() + 800 * 600);
+    runMainMenu();
+    showFrontSurface();
+    runMainMenu();
+    EXPECT_TRUE(std::equal(kept.begin(), kept.end(), null_backend::lastPicture()));
 }
 
 } // namespace crossfall
