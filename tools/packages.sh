@@ -16,5 +16,5 @@ ensure_packages() {
 # What building and running the game needs.
 GAME_PACKAGES=(cmake g++ make pkg-config libsdl2-dev libsdl2-ttf-dev libfontconfig-dev fontconfig fonts-dejavu-core)
 # What the tests add: unit tests and benchmarks, the end-to-end runs under Xvfb, package checks, fuzzing.
-TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick desktop-file-utils
+TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick openbox desktop-file-utils
                clang clang-tidy libclang-rt-14-dev valgrind)

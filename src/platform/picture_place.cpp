@@ -32,6 +32,7 @@ PicturePlace placePicture(int width, int height) {
     place.factor = static_cast<int>(std::max({1L, across, down}));
     place.exact =
         place.width == place.factor * PICTURE_WIDTH && place.height == place.factor * PICTURE_HEIGHT;
+    place.supersample = place.width * 4 < place.factor * PICTURE_WIDTH * 3;
     return place;
 }
 

@@ -62,6 +62,22 @@ SDL_Texture* enlargedTexture(int factor) {
     return display.enlarged;
 }
 
+// A reduction steeper than 4:3 samples two linear texels per pixel, narrower than the pixel's
+// footprint: four copies a quarter pixel apart, a quarter of the light each, cover it.
+void addQuarterSamples(SDL_Texture* enlarged, const SDL_Rect& rect) {
+    constexpr float QUARTER = 0.25F;
+    // 64 + 64 + 64 + 63 = 255: the four add up to the picture's own brightness.
+    constexpr Uint8 SHARES[4] = {64, 64, 64, 63};
+    SDL_SetTextureBlendMode(enlarged, SDL_BLENDMODE_ADD);
+    for (int q = 0; q < 4; ++q) {
+        SDL_SetTextureColorMod(enlarged, SHARES[q], SHARES[q], SHARES[q]);
+        const SDL_FRect shifted = {static_cast<float>(rect.x) + ((q & 1) != 0 ? QUARTER : -QUARTER),
+                                   static_cast<float>(rect.y) + ((q & 2) != 0 ? QUARTER : -QUARTER),
+                                   static_cast<float>(rect.w), static_cast<float>(rect.h)};
+        SDL_RenderCopyF(display.renderer, enlarged, nullptr, &shifted);
+    }
+}
+
 // Draws the texture letterboxed: nearest up by the whole factor, then linear down to the rectangle.
 void renderPicture() {
     int width = WIDTH, height = HEIGHT;
@@ -77,7 +93,12 @@ void renderPicture() {
     }
     SDL_SetRenderDrawColor(display.renderer, 0, 0, 0, 255);
     SDL_RenderClear(display.renderer);
-    SDL_RenderCopy(display.renderer, enlarged != nullptr ? enlarged : display.texture, nullptr, &rect);
+    if (enlarged != nullptr && place.supersample) {
+        addQuarterSamples(enlarged, rect);
+    } else {
+        if (enlarged != nullptr) SDL_SetTextureBlendMode(enlarged, SDL_BLENDMODE_NONE);
+        SDL_RenderCopy(display.renderer, enlarged != nullptr ? enlarged : display.texture, nullptr, &rect);
+    }
     SDL_RenderPresent(display.renderer);
 }
 
