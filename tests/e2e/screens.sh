@@ -114,14 +114,17 @@ window_journeys() { # label: on the display already started, with or without a w
         fail "$label: the resized window shows no picture"
 
     xdotool key alt+Return
-    wait_for_size 1280 800 || fail "$label: back to full screen gave $(geometry)"
-    sleep 0.5
-    shot "window-$label-full-again"
-    # With no window manager nobody moves the window back to the corner: only its size tells there.
+    # With no window manager nobody makes a mapped window full screen: that half is the desktop's.
     if [ "$label" = openbox ]; then
+        wait_for_size 1280 800 || fail "$label: back to full screen gave $(geometry)"
+        sleep 0.5
+        shot "window-$label-full-again"
         changed=$(area_changes "window-$label-full" "window-$label-full-again" 0 0 1280 800)
         ((changed >= 0 && changed < 2000)) ||
             fail "$label: full screen again differs from the first ($changed pixels)"
+    else
+        sleep 0.5
+        echo "note: $label: back to full screen with no window manager the window is $(geometry)"
     fi
 
     xdotool key alt+Return
