@@ -6,13 +6,13 @@
 #include <fstream>
 #include <string>
 
+#include "scratch_folder.h"
 #include "menus/main_menu.h"
 #include "platform/input.h"
 #include "platform/null_backend.h"
 #include "platform/screen_flags.h"
 #include "platform/start_up.h"
 #include "scores/high_scores.h"
-#include "scratch_folder.h"
 
 using namespace crossfall;
 
@@ -22,8 +22,7 @@ namespace {
 void writeScoreTables() {
     for (int mode = 0; mode < MODE_COUNT; ++mode) {
         std::ofstream file(scoreFileName(mode), std::ios::binary);
-        for (int row = 0; row < HIGH_SCORE_ROWS; ++row)
-            file << "PLAYER" << row << ' ' << (10000 - row * 500) << "\r\n";
+        for (int row = 0; row < HIGH_SCORE_ROWS; ++row) file << "PLAYER" << row << ' ' << (10000 - row * 500) << "\r\n";
     }
 }
 
@@ -48,11 +47,7 @@ static void runMenuFrames(benchmark::State& state, bool moving) {
     if (showScoreList != 0 || inOptions != 0) state.SkipWithError("the menu left its resting state");
 }
 
-static void menuFrameWithBestScores(benchmark::State& state) {
-    runMenuFrames(state, true);
-}
-static void menuFrameStanding(benchmark::State& state) {
-    runMenuFrames(state, false);
-}
+static void menuFrameWithBestScores(benchmark::State& state) { runMenuFrames(state, true); }
+static void menuFrameStanding(benchmark::State& state) { runMenuFrames(state, false); }
 BENCHMARK(menuFrameWithBestScores)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
 BENCHMARK(menuFrameStanding)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);

@@ -40,21 +40,14 @@ bool fitsInside(const Surface& surface, const Area& a) {
            a.bottom <= surface.height;
 }
 
-Area areaOf(const Rect& r) {
-    return {r.left, r.top, r.right, r.bottom};
-}
+Area areaOf(const Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
-std::uint16_t* row(Surface& s, std::int64_t y) {
-    return s.pixels.data() + y * s.width;
-}
-const std::uint16_t* row(const Surface& s, std::int64_t y) {
-    return s.pixels.data() + y * s.width;
-}
+std::uint16_t* row(Surface& s, std::int64_t y) { return s.pixels.data() + y * s.width; }
+const std::uint16_t* row(const Surface& s, std::int64_t y) { return s.pixels.data() + y * s.width; }
 
 void fillArea(Surface& target, const Area& a, std::uint32_t color) {
     auto value = static_cast<std::uint16_t>(color);
-    for (std::int64_t y = a.top; y < a.bottom; ++y)
-        std::fill(row(target, y) + a.left, row(target, y) + a.right, value);
+    for (std::int64_t y = a.top; y < a.bottom; ++y) std::fill(row(target, y) + a.left, row(target, y) + a.right, value);
 }
 
 // Colour-fills a rectangle of any 64-bit extent; one outside the surface or empty draws nothing.
@@ -143,13 +136,11 @@ void scaleInto(Surface& surface, const SDL_Surface& image) {
     nearestMap(rows, surface.height, 0, image.h);
     const auto* pixels = static_cast<const unsigned char*>(image.pixels);
     for (std::int32_t y = 0; y < surface.height; ++y) {
-        const auto* from =
-            reinterpret_cast<const std::uint32_t*>(pixels + rows[static_cast<std::size_t>(y)] * image.pitch);
+        const auto* from = reinterpret_cast<const std::uint32_t*>(pixels + rows[static_cast<std::size_t>(y)] * image.pitch);
         std::uint16_t* to = row(surface, y);
         for (std::int32_t x = 0; x < surface.width; ++x) {
             std::uint32_t p = from[columns[static_cast<std::size_t>(x)]];
-            to[x] =
-                static_cast<std::uint16_t>(((p >> 8) & 0xF800) | ((p >> 5) & 0x07E0) | ((p >> 3) & 0x001F));
+            to[x] = static_cast<std::uint16_t>(((p >> 8) & 0xF800) | ((p >> 5) & 0x07E0) | ((p >> 3) & 0x001F));
         }
     }
 }
@@ -168,8 +159,7 @@ Surface createSurface(int width, int height) {
     Surface surface;
     surface.width = std::max(width, 0);
     surface.height = std::max(height, 0);
-    surface.pixels.assign(static_cast<std::size_t>(surface.width) * static_cast<std::size_t>(surface.height),
-                          0);
+    surface.pixels.assign(static_cast<std::size_t>(surface.width) * static_cast<std::size_t>(surface.height), 0);
     return surface;
 }
 
@@ -213,8 +203,7 @@ void restoreAllSurfaces() {
     ++screenChangeCount;
     frontSurface.lost = false;
     backSurface.lost = false;
-    for (int i = 0; i < BITMAP_COUNT; ++i)
-        restoreSurface(bitmap(static_cast<Bitmap>(i)), bitmapFiles[i].fileName);
+    for (int i = 0; i < BITMAP_COUNT; ++i) restoreSurface(bitmap(static_cast<Bitmap>(i)), bitmapFiles[i].fileName);
     comboLabelSurface.lost = false;
     mouseX = 50;
     mouseY = 50;
@@ -257,8 +246,7 @@ BlitResult blitSprite(Surface& dest, const Rect& destRect, const Surface& source
     if (!fitsInside(dest, d) || !fitsInside(source, s)) return BlitResult::Failed;
     if (&dest == &source) {
         // Copying within one surface reads from a snapshot so overlapping areas stay whole.
-        const Surface snapshot =
-            source; // NOLINT(performance-unnecessary-copy-initialization): dest aliases it
+        const Surface snapshot = source; // NOLINT(performance-unnecessary-copy-initialization): dest aliases it
         copyArea(dest, d, snapshot, s, keyed);
     } else {
         copyArea(dest, d, source, s, keyed);
@@ -280,13 +268,9 @@ BlitResult presentRect(const Rect& rect) {
     return result;
 }
 
-void showFrontSurface() {
-    show();
-}
+void showFrontSurface() { show(); }
 
-std::uint64_t screenChanges() {
-    return screenChangeCount;
-}
+std::uint64_t screenChanges() { return screenChangeCount; }
 
 // ---- Pace ----
 
