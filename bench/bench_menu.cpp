@@ -1,4 +1,5 @@
-// One main-menu frame with the best-scores panel up, so all five score files are read afresh.
+// One main-menu frame with the best-scores panel up, so all five score files are read afresh: drawn
+// (the cursor moves a pixel each frame) and standing (nothing changed, so nothing is drawn).
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -27,7 +28,8 @@ void writeScoreTables() {
 
 } // namespace
 
-static void menuFrameWithBestScores(benchmark::State& state) {
+// The cursor moves a pixel back and forth each frame when `moving`.
+static void runMenuFrames(benchmark::State& state, bool moving) {
     ScratchFolder scratch(true);
     writeScoreTables();
     null_backend::reset();
@@ -36,7 +38,16 @@ static void menuFrameWithBestScores(benchmark::State& state) {
         return;
     }
     mouseX = mouseY = 0;
-    for (auto _ : state) benchmark::DoNotOptimize(runMainMenu());
+    int step = 1;
+    for (auto _ : state) {
+        if (moving) addMouseMotion(step, 0);
+        step = -step;
+        benchmark::DoNotOptimize(runMainMenu());
+    }
     if (showScoreList != 0 || inOptions != 0) state.SkipWithError("the menu left its resting state");
 }
+
+static void menuFrameWithBestScores(benchmark::State& state) { runMenuFrames(state, true); }
+static void menuFrameStanding(benchmark::State& state) { runMenuFrames(state, false); }
 BENCHMARK(menuFrameWithBestScores)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(menuFrameStanding)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);

@@ -1,9 +1,11 @@
 // The yardstick for the end-to-end figures: the least an SDL game does before its first picture
 // (window, renderer, one streaming 800 x 600 texture, one present). It says "shown" on stdout when
-// the picture is up and then its peak resident memory, and exits.
+// the picture is up and then its peak resident memory, and exits; with "--idle SECONDS" it first
+// stands that long pumping events 60 times a second, the yardstick for a game's idle CPU.
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -22,7 +24,8 @@ long peakResidentKiB() {
 
 } // namespace
 
-int main(int, char**) {
+int main(int argc, char** argv) {
+    const int idleSeconds = argc == 3 && std::strcmp(argv[1], "--idle") == 0 ? std::atoi(argv[2]) : 0;
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "minimal_sdl: %s\n", SDL_GetError());
         return 1;
@@ -40,7 +43,13 @@ int main(int, char**) {
     SDL_UpdateTexture(texture, nullptr, pixels.data(), 800 * 2);
     SDL_RenderCopy(renderer, texture, nullptr, nullptr);
     SDL_RenderPresent(renderer);
-    std::printf("shown\npeak %ld KiB\n", peakResidentKiB());
+    std::printf("shown\n");
+    std::fflush(stdout);
+    for (Uint64 end = SDL_GetTicks64() + 1000ull * idleSeconds; SDL_GetTicks64() < end;) {
+        SDL_PumpEvents();
+        SDL_Delay(16);
+    }
+    std::printf("peak %ld KiB\n", peakResidentKiB());
     std::fflush(stdout);
     SDL_DestroyTexture(texture);
     SDL_DestroyRenderer(renderer);

@@ -14,6 +14,7 @@
 #include "play/flash_row.h"
 #include "play/game_step.h"
 #include "rules/game_state.h"
+#include "rules/modes.h"
 #include "rules/random.h"
 #include "scores/high_score_entry.h"
 #include "scores/high_scores.h"
@@ -129,8 +130,11 @@ void playGameFrame() {
         replayPass();
         return;
     }
+    // The pads press the player's bindings only while a live frame reads them and the journal records it.
+    setPadPlayKeys(padKeysForPlay());
     gameStep();
     recordFrame();
+    setPadPlayKeys(PadPlayKeys{});
 }
 
 std::optional<Journal> loadReplay(const std::string& fileName) {

@@ -61,9 +61,9 @@ int runMainLoop(const LoopScreens& screens) {
     for (long pass = 1;; ++pass) {
         backend::Events events = backend::pumpEvents();
         if (events.quit || quitRequest.posted) break;
-        if (events.focusLost) {
+        if (events.focusLost || events.padLost) {
             releaseAllKeys();
-            // The menu is the pause screen: a game left in the background waits there.
+            // The menu is the pause screen: a game left in the background, or without its pad, waits there.
             if (inMenu == 0 && inScoreEntry == 0) inMenu = 1;
         }
         char screen = runOneScreen(screens);

@@ -3,6 +3,7 @@
 #include "menus/main_menu.h"
 
 #include <cstdio>
+#include <cstring>
 #include <iterator>
 
 #include "menus/controls_file.h"
@@ -162,12 +163,56 @@ void drawBackdrop() {
     blitChecked(Bitmap::MenuRight, {400, 100, 720, 500}, false);
 }
 
-// Read afresh every frame it shows, so a new best score appears at once.
-void drawBestScoresPanel(bool buttonHeld) {
+// What a menu frame is drawn from besides the fixed art: the cursor, the switch and the best scores
+// (read afresh every frame the panel shows, so a new best score appears at once).
+struct MenuLook {
+    int x = 0, y = 0, obstacles = 0;
+    bool panel = false;
+    HighScoreEntry best[std::size(bestScoreRows)];
+};
+
+bool operator==(const MenuLook& a, const MenuLook& b) {
+    if (a.x != b.x || a.y != b.y || a.obstacles != b.obstacles || a.panel != b.panel) return false;
+    for (std::size_t k = 0; k < std::size(a.best); ++k)
+        if (a.best[k].total != b.best[k].total || std::strcmp(a.best[k].name, b.best[k].name) != 0)
+            return false;
+    return true;
+}
+
+MenuLook lookNow() {
+    MenuLook look;
+    look.x = mouseX;
+    look.y = mouseY;
+    look.obstacles = obstacleMode;
+    look.panel = !overAnyEntry(mouseX, mouseY);
+    if (look.panel)
+        for (std::size_t k = 0; k < std::size(bestScoreRows); ++k)
+            readScoreRows(scoreFileName(bestScoreRows[k].mode), &look.best[k], 1, LIST_NAME_LENGTH);
+    return look;
+}
+
+// The last menu frame shown, and the screen change it made; once per run.
+struct ShownMenu {
+    MenuLook look;
+    std::uint64_t change = 0;
+    bool valid = false;
+};
+ShownMenu shownMenu;
+
+// Every surface the menu draws with is whole; a lost one is restored while the backdrop is drawn.
+bool menuSurfacesWhole() {
+    checkDisplayLoss();
+    if (frontSurface.lost || backSurface.lost) return false;
+    for (Bitmap b : {Bitmap::Bg1, Bitmap::MainLogo, Bitmap::MenuLeft, Bitmap::MenuRight, Bitmap::Mouse})
+        if (bitmap(b).lost) return false;
+    return true;
+}
+
+void drawBestScoresPanel(const MenuLook& look, bool buttonHeld) {
     drawTextCentered("Best Scores", PANEL_X, 120, WHITE, backSurface);
-    for (const BestScoreRow& row : bestScoreRows) {
-        HighScoreEntry best;
-        readScoreRows(scoreFileName(row.mode), &best, 1, LIST_NAME_LENGTH);
+    for (std::size_t k = 0; k < std::size(bestScoreRows); ++k) {
+        const BestScoreRow& row = bestScoreRows[k];
+        const HighScoreEntry& best = look.best[k];
         char total[16];
         std::snprintf(total, sizeof total, "%d", static_cast<int>(best.total));
         drawText(row.caption, 420, row.y, WHITE, backSurface);
@@ -241,13 +286,21 @@ int runMainMenu() {
         showScoreList = runHighScoreList();
         return 1;
     }
-    drawBackdrop();
+    // Drawn before the cursor moves, as ever, when it has a lost surface to restore.
+    const bool whole = menuSurfacesWhole();
+    if (!whole) drawBackdrop();
     trackCursor(0, 0, 784, 584);
     const int hitX = mouseX;
     const int hitY = mouseY;
     const bool buttonHeld = mouseState.buttons[0] != 0;
+    const MenuLook look = lookNow();
+    // Nothing the picture depends on changed and nothing else showed since: the screen already shows it.
+    if (whole && !buttonHeld && shownMenu.valid && look == shownMenu.look &&
+        shownMenu.change == screenChanges())
+        return 1;
+    if (whole) drawBackdrop();
 
-    if (!overAnyEntry(hitX, hitY)) drawBestScoresPanel(buttonHeld);
+    if (look.panel) drawBestScoresPanel(look, buttonHeld);
     for (int k = 0; k < static_cast<int>(std::size(menuEntries)); ++k) {
         const MenuEntry& entry = menuEntries[k];
         drawTextCentered(entry.label, LABEL_X, entry.top + 2, k == OPTIONS_ENTRY ? PALE_BLUE : WHITE,
@@ -260,6 +313,7 @@ int runMainMenu() {
     if (keyHeld(VK_RETURN)) return 1;
     blitChecked(Bitmap::Mouse, {mouseX, mouseY, mouseX + 16, mouseY + 16}, true);
     presentFrame(false);
+    shownMenu = {look, screenChanges(), true};
     return 1;
 }
 

@@ -10,6 +10,7 @@ namespace crossfall::backend {
 struct Events {
     bool quit = false;      // the window was closed or the desktop asked us to quit
     bool focusLost = false; // the window lost the keyboard focus since the last pump
+    bool padLost = false;   // a gamepad in use was pulled out since the last pump
 };
 
 // Opens the window that shows the 800 x 600 picture; false (after saying why on stderr) when there is no display.
@@ -25,7 +26,7 @@ void closeDisplay();
 // Tells the player something went wrong in a message box of the desktop's own; harmless with no display.
 void showErrorMessage(const char* message);
 
-// Hands every pending window, keyboard and mouse event to the input state (platform/input.h).
+// Hands every pending window, keyboard, mouse and gamepad event to the input state (platform/input.h).
 Events pumpEvents();
 
 // Milliseconds on a monotonic clock.

@@ -23,7 +23,7 @@ bool writeTextFile(const char* fileName, std::string_view text);
 // the old one: on any failure the old file stays whole and the result is false. A symbolic link stays
 // a link (its target is replaced) and the old file's permissions are kept.
 bool saveTextFile(const char* fileName, std::string_view text);
-// The same save for bytes written as they are.
+// The same save for bytes written as they are (the journals, the window's place).
 bool saveFile(const char* fileName, std::string_view bytes);
 
 // The file's bytes, at most maxBytes of them (the rest is not read); nothing when it cannot be opened.

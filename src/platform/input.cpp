@@ -1,4 +1,4 @@
-// The polled input state: a table of held virtual-key codes and the mouse motion not yet read.
+// The polled input state: a table of held virtual-key codes, the pads, and the mouse motion not yet read.
 #include "platform/input.h"
 
 #include <array>
@@ -12,6 +12,11 @@ std::int32_t mouseY = 0;
 namespace {
 
 std::array<bool, 256> keysDown{};
+// Once per run, each pad's slot reset when it is plugged in or pulled out.
+std::array<PadState, MAX_PADS> pads{};
+// Set by the game step for its frame only.
+PadPlayKeys padPlayKeys;
+PadCursor padCursor;
 std::int64_t pendingDx = 0;
 std::int64_t pendingDy = 0;
 
@@ -20,12 +25,23 @@ std::int32_t clampMotion(std::int64_t motion) {
     return static_cast<std::int32_t>(motion < -limit ? -limit : motion > limit ? limit : motion);
 }
 
+bool playKeysSet() {
+    const PadPlayKeys& k = padPlayKeys;
+    return (k.left | k.right | k.up | k.down | k.rotateCCW | k.rotateCW | k.drop | k.hurry | k.pause |
+            k.downAlsoHurries) != 0;
+}
+
+bool validPad(int pad) {
+    return pad >= 0 && pad < MAX_PADS;
+}
+
 } // namespace
 
 void initInput() {
     mouseState = MouseState{};
     pendingDx = 0;
     pendingDy = 0;
+    padCursor = PadCursor{};
 }
 
 void pollMouse() {
@@ -34,7 +50,16 @@ void pollMouse() {
     mouseState.dz = 0;
     pendingDx = 0;
     pendingDy = 0;
-    mouseState.buttons[0] = keysDown[VK_LBUTTON] ? 0x80 : 0;
+    bool padClick = false;
+    if (!playKeysSet()) {
+        const PadState pad = mergePads(pads);
+        int dx = 0, dy = 0;
+        padCursorMotion(pad, padCursor, dx, dy);
+        mouseState.dx = clampMotion(static_cast<std::int64_t>(mouseState.dx) + dx);
+        mouseState.dy = clampMotion(static_cast<std::int64_t>(mouseState.dy) + dy);
+        padClick = padHolds(pad, PadButton::South);
+    }
+    mouseState.buttons[0] = keysDown[VK_LBUTTON] || padClick ? 0x80 : 0;
     mouseState.buttons[1] = keysDown[VK_RBUTTON] ? 0x80 : 0;
     mouseState.buttons[2] = keysDown[VK_MBUTTON] ? 0x80 : 0;
     mouseState.buttons[3] = 0;
@@ -50,7 +75,11 @@ void trackCursor(int minX, int minY, int maxX, int maxY) {
     if (mouseY > maxY) mouseY = maxY;
 }
 
-bool keyHeld(int code) { return code >= 0 && code < 256 && keysDown[static_cast<std::size_t>(code)]; }
+bool keyHeld(int code) {
+    if (code < 0 || code >= 256) return false;
+    return keysDown[static_cast<std::size_t>(code)] ||
+           (playKeysSet() && padPresses(mergePads(pads), padPlayKeys, code));
+}
 
 void setKeyDown(int code, bool down) {
     if (code >= 0 && code < 256) keysDown[static_cast<std::size_t>(code)] = down;
@@ -61,6 +90,36 @@ void addMouseMotion(int dx, int dy) {
     pendingDy += dy;
 }
 
-void releaseAllKeys() { keysDown.fill(false); }
+void releaseAllKeys() {
+    keysDown.fill(false);
+    // A pad's releases are not heard while the window is in the background either.
+    pads.fill(PadState{});
+}
+
+// ---- Gamepads ----
+
+void setPadButton(int pad, PadButton button, bool down) {
+    if (validPad(pad)) pads[static_cast<std::size_t>(pad)].buttons[static_cast<std::size_t>(button)] = down;
+}
+
+void setPadAxis(int pad, PadAxis axis, int value) {
+    if (validPad(pad)) pads[static_cast<std::size_t>(pad)].axes[static_cast<std::size_t>(axis)] = value;
+}
+
+void releasePad(int pad) {
+    if (validPad(pad)) pads[static_cast<std::size_t>(pad)] = PadState{};
+}
+
+void setPadPlayKeys(const PadPlayKeys& keys) {
+    padPlayKeys = keys;
+}
+
+bool padButtonHeld(PadButton button) {
+    return padHolds(mergePads(pads), button);
+}
+
+PadDirections padDirections() {
+    return directionsOf(mergePads(pads));
+}
 
 } // namespace crossfall

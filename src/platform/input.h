@@ -1,10 +1,12 @@
 // Input polling: the held state of every virtual-key code (keys and mouse buttons), the mouse's
-// relative motion and the shared software cursor. The SDL backend feeds it from events; tests feed
-// it directly. Every screen reads keys with keyHeld and moves the cursor with trackCursor.
+// relative motion, the gamepads and the shared software cursor. The SDL backend feeds it from events;
+// tests feed it directly. Every screen reads keys with keyHeld and moves the cursor with trackCursor;
+// in a game the pads press the player's bindings, in the menus they move the cursor and click.
 #pragma once
 
 #include <cstdint>
 
+#include "platform/pad_map.h"
 #include "platform/video.h"
 
 namespace crossfall {
@@ -39,6 +41,7 @@ constexpr int VK_DELETE = 46;
 
 void initInput();
 // Moves the motion gathered since the last poll, and the buttons as they are now, into mouseState.
+// Outside a game the pads join in: their cursor motion and the south button as the left button.
 void pollMouse();
 // pollMouse, add the motion to the cursor, then clamp x below, y below, x above, y above.
 void trackCursor(int minX, int minY, int maxX, int maxY);
@@ -46,7 +49,8 @@ void trackCursor(int minX, int minY, int maxX, int maxY);
 inline bool cursorOver(const Rect& rect) {
     return contains(rect, mouseX, mouseY);
 }
-// True while the key or mouse button with this virtual-key code is down; false outside 0..255.
+// True while the key or mouse button with this virtual-key code is down, or a pad presses it in a game;
+// false outside 0..255.
 bool keyHeld(int code);
 
 // Feeding the state: the SDL backend per event, tests directly.
@@ -54,5 +58,17 @@ void setKeyDown(int code, bool down);
 void addMouseMotion(int dx, int dy);
 // Lets go of every key and button (focus lost, or a test starting afresh).
 void releaseAllKeys();
+
+// ---- Gamepads: pad 0..MAX_PADS-1, fed like keys ----
+void setPadButton(int pad, PadButton button, bool down);
+void setPadAxis(int pad, PadAxis axis, int value);
+// Lets go of everything the pad held (plugged in, pulled out, or a test starting afresh).
+void releasePad(int pad);
+// The player's keys the pads press from now on; the game step sets them for its frame and a
+// default-made record (pressing nothing) after it, so menus, options and initials see no pad keys.
+void setPadPlayKeys(const PadPlayKeys& keys);
+// Any pad: the button held, the directions pushed.
+bool padButtonHeld(PadButton button);
+PadDirections padDirections();
 
 } // namespace crossfall

@@ -15,6 +15,7 @@ struct NullState {
     std::uint64_t sleptMs = 0;
     bool quit = false;
     bool focusLost = false;
+    bool padLost = false;
     bool displayLost = false;
     bool audioAvailable = false;
     int picturesShown = 0;
@@ -38,8 +39,9 @@ void closeDisplay() {}
 void showErrorMessage(const char*) {}
 
 Events pumpEvents() {
-    Events events{state.quit, state.focusLost};
+    Events events{state.quit, state.focusLost, state.padLost};
     state.focusLost = false;
+    state.padLost = false;
     return events;
 }
 
@@ -63,6 +65,7 @@ void advanceClock(std::uint64_t ms) { state.clockMs += ms; }
 std::uint64_t sleptMs() { return state.sleptMs; }
 void requestQuit() { state.quit = true; }
 void loseFocus() { state.focusLost = true; }
+void losePad() { state.padLost = true; }
 void loseDisplay() { state.displayLost = true; }
 int picturesShown() { return state.picturesShown; }
 const std::uint16_t* lastPicture() { return state.lastPicture.data(); }

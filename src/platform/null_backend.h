@@ -1,4 +1,4 @@
-// Controls of the null backend for tests and benchmarks: the clock, quit and focus requests,
+// Controls of the null backend for tests and benchmarks: the clock, quit, focus and pad-loss requests,
 // display loss, and what was shown. Only tests and benchmarks include this.
 #pragma once
 
@@ -11,6 +11,7 @@ void advanceClock(std::uint64_t ms);
 std::uint64_t sleptMs();
 void requestQuit();
 void loseFocus();
+void losePad();
 void loseDisplay();
 // How many pictures were shown, and the last one (800 x 600), since the last reset.
 int picturesShown();

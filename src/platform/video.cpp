@@ -105,7 +105,11 @@ void markEverySurfaceLost() {
 }
 
 // Before initVideo there is no picture to show.
+// Every picture put on screen and every restore; a screen compares it to know nothing else showed since.
+std::uint64_t screenChangeCount = 0;
+
 void show() {
+    ++screenChangeCount;
     if (frontSurface.pixels.size() == static_cast<std::size_t>(SCREEN_WIDTH) * SCREEN_HEIGHT)
         backend::showPicture(frontSurface.pixels.data());
 }
@@ -196,6 +200,7 @@ void restoreSurface(Surface& surface, const char* fileName) {
 }
 
 void restoreAllSurfaces() {
+    ++screenChangeCount;
     frontSurface.lost = false;
     backSurface.lost = false;
     for (int i = 0; i < BITMAP_COUNT; ++i) restoreSurface(bitmap(static_cast<Bitmap>(i)), bitmapFiles[i].fileName);
@@ -264,6 +269,8 @@ BlitResult presentRect(const Rect& rect) {
 }
 
 void showFrontSurface() { show(); }
+
+std::uint64_t screenChanges() { return screenChangeCount; }
 
 // ---- Pace ----
 

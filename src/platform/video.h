@@ -63,6 +63,9 @@ void presentFrame(bool wait);
 BlitResult presentRect(const Rect& rect);
 // Shows the front surface as it is now; the row flash draws straight onto it.
 void showFrontSurface();
+// Counts every picture shown and every restore of the surfaces: unchanged, the screen shows what the
+// caller last showed.
+std::uint64_t screenChanges();
 bool surfaceLost(const Surface& surface);
 // Marks every surface lost when the backend reported a display loss since the last check.
 void checkDisplayLoss();

@@ -126,6 +126,35 @@ PieceKeys keysForPiece(const Piece& piece) {
     return keys;
 }
 
+PadPlayKeys padKeysForPlay() {
+    PadPlayKeys keys;
+    keys.left = keyLeft;
+    keys.right = keyRight;
+    keys.rotateCCW = keyRotateCCW;
+    keys.rotateCW = keyRotateCW;
+    keys.drop = keyDrop;
+    keys.hurry = keyHurry;
+    keys.pause = VK_ESCAPE;
+    if (gameMode != MODE_4WAY) {
+        keys.downAlsoHurries = keyHurry;
+        return keys;
+    }
+    if (advanced4Way == 0) {
+        keys.up = keyUp;
+        keys.down = keyDown;
+        return keys;
+    }
+    // The arms read the arrows themselves; hurry and drop step off the arrows as advancedKeysForArm does.
+    const PieceKeys arm = advancedKeysForArm(0);
+    keys.left = VK_LEFT;
+    keys.right = VK_RIGHT;
+    keys.up = VK_UP;
+    keys.down = VK_DOWN;
+    keys.hurry = arm.hurry;
+    keys.drop = arm.drop;
+    return keys;
+}
+
 // ---- Rubik's ----
 
 bool spinLowerHalf() {

@@ -2,6 +2,7 @@
 // Rubik spin, the Time Attack rise and the obstacles. Called by the lock, startGame and the game step.
 #pragma once
 
+#include "platform/pad_map.h"
 #include "rules/game_state.h"
 
 namespace crossfall {
@@ -25,6 +26,9 @@ struct PieceKeys {
 // The player's bindings as they apply in the piece's arm; with advanced 4-Way controls the arrows
 // as seen from the arm. The bindings themselves never change in play.
 PieceKeys keysForPiece(const Piece& piece);
+// The keys a pad presses in this mode: the player's bindings, and in Cross-fall the directions as the
+// arrows are read there (the Up/Down bindings, or the arrows themselves with advanced controls).
+PadPlayKeys padKeysForPlay();
 
 // Turns field 0's lower half a quarter turn clockwise; false (nothing changed) if the piece is hit.
 bool spinLowerHalf();

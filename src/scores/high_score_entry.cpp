@@ -23,6 +23,14 @@ constexpr std::size_t MAX_INITIALS = 3;
 // Held keys have no other repeat control than this pause.
 constexpr int KEY_PAUSE_MS = 150;
 
+// The letter a pad changes: its place in typedInitials, and whether this entry has seen the pad yet
+// (only then is it underlined). Back to the first letter, unseen, when an entry is finished.
+struct PadLetter {
+    std::size_t place = 0;
+    bool used = false;
+};
+PadLetter padLetter;
+
 bool blankOrEmpty(const char* text) {
     for (; *text != '\0'; ++text)
         if (*text != ' ') return false;
@@ -37,6 +45,15 @@ void drawEntryBox() {
     std::snprintf(prompt, sizeof prompt, "Your Initials: %s", typedInitials);
     drawTextCentered(prompt, 400, 420, rgb(0, 255, 0), backSurface);
     drawTextCentered("Press Enter when done.", 400, 440, rgb(255, 255, 255), backSurface);
+    if (!padLetter.used) return;
+    // Under the letter the pad changes: where the prompt's letters begin, plus those before it.
+    char before[40];
+    std::snprintf(before, sizeof before, "Your Initials: %.*s", static_cast<int>(padLetter.place),
+                  typedInitials);
+    const char letter[2] = {typedInitials[padLetter.place] != '\0' ? typedInitials[padLetter.place] : 'W',
+                            '\0'};
+    const int left = 400 - textWidth(prompt) / 2 + textWidth(before);
+    fillRect(left, 434, left + textWidth(letter), 436, packColor(0, 255, 0), backSurface);
 }
 
 void typeLetters() {
@@ -45,6 +62,36 @@ void typeLetters() {
         if (!keyHeld(code) || length >= MAX_INITIALS) continue;
         typedInitials[length] = static_cast<char>(code);
         typedInitials[length + 1] = '\0';
+        backend::sleepMs(KEY_PAUSE_MS);
+    }
+}
+
+// Up and down run the letter through A..Z and round again; a place past the end starts a new letter.
+void stepPadLetter(int step) {
+    const std::size_t length = std::strlen(typedInitials);
+    if (padLetter.place >= MAX_INITIALS) return;
+    char& letter = typedInitials[padLetter.place];
+    if (padLetter.place == length) {
+        letter = step > 0 ? 'A' : 'Z';
+        typedInitials[length + 1] = '\0';
+    } else if (letter < 'A' || letter > 'Z') {
+        letter = 'A';
+    } else {
+        letter = static_cast<char>('A' + (letter - 'A' + step + 26) % 26);
+    }
+    backend::sleepMs(KEY_PAUSE_MS);
+}
+
+// The pad alone: up/down change the letter, right or south goes on to the next, Start finishes.
+void usePad() {
+    const std::size_t length = std::strlen(typedInitials);
+    if (padLetter.place > length) padLetter.place = length;
+    const PadDirections d = padDirections();
+    const bool next = d.right || padButtonHeld(PadButton::South);
+    if (d.up || d.down || next || padButtonHeld(PadButton::Start)) padLetter.used = true;
+    if (d.up != d.down) stepPadLetter(d.up ? 1 : -1);
+    if (next && padLetter.place < std::strlen(typedInitials) && padLetter.place + 1 < MAX_INITIALS) {
+        ++padLetter.place;
         backend::sleepMs(KEY_PAUSE_MS);
     }
 }
@@ -65,6 +112,7 @@ void recordResult(const char* name) {
         if (saveHighScores() && newEntryRank == 0 && bestResultSaved != nullptr) bestResultSaved(gameMode, row.total);
     }
     inScoreEntry = 0;
+    padLetter = PadLetter{};
 }
 
 void finishEntry() {
@@ -83,7 +131,8 @@ void runHighScoreEntry() {
     drawEntryBox();
     typeLetters();
     deleteLetter();
-    if (keyHeld(VK_RETURN)) finishEntry();
+    usePad();
+    if (keyHeld(VK_RETURN) || padButtonHeld(PadButton::Start)) finishEntry();
     presentRect(Rect{278, 368, 522, 462});
 }
 

@@ -1,5 +1,6 @@
 // The initials entry: a box over the frozen game-over frame where the player types up to three
-// letters; Enter puts them with the result into the table and saves it. The main loop calls
+// letters (or picks them with a pad); Enter or the pad's Start puts them with the result into the
+// table and saves it. The main loop calls
 // runHighScoreEntry once per pass while inScoreEntry is set.
 #pragma once
 
@@ -13,7 +14,7 @@ extern char typedInitials[12];
 // game's replay as that mode's best.
 extern void (*bestResultSaved)(int mode, std::int32_t total);
 
-// One pass: draws the box, takes letters, deletions and Enter, and shows only the box.
+// One pass: draws the box, takes letters, deletions, the pad and Enter, and shows only the box.
 void runHighScoreEntry();
 // An entry still waiting when a new game starts or the program ends: the ended game's result is saved
 // into its own mode's table as an entry with no initials, so nothing earned is lost.

@@ -97,3 +97,19 @@ TEST_F(Shell, StartUpReachesTheMenuWhateverTheFolderHolds) {
     EXPECT_EQ(keyRotateCCW, 65) << "the controls are read";
     EXPECT_TRUE(std::filesystem::is_directory("allLengths.txt")) << "nothing of the player's is replaced";
 }
+
+TEST_F(Shell, APadPulledOutPausesAGameAsLosingTheFocusDoes) {
+    // Flags, then the passes' screens after a pad was pulled out; only a running game pauses.
+    const struct { int inMenu, inOptions, inScoreEntry; const char* screens; } cases[] = {
+        {0, 0, 0, "MMS"}, {0, 0, 1, "EES"}, {1, 1, 0, "OOS"}, {1, 0, 0, "MMS"},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        inMenu = c.inMenu, inOptions = c.inOptions, inScoreEntry = c.inScoreEntry;
+        setPadButton(0, PadButton::DpadLeft, true);
+        null_backend::losePad();
+        run(2);
+        EXPECT_EQ(record.screens, c.screens);
+        EXPECT_FALSE(padDirections().left) << c.screens;
+    }
+}

@@ -43,18 +43,26 @@ wait_for_line() {
 
 # ---- The display ----
 
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.05
-done
-if [ ! -s "$work/display" ]; then
-    echo "SKIP: Xvfb did not start"
-    exit 77
-fi
-export DISPLAY=":$(head -n1 "$work/display")"
+# Starts a private Xvfb screen of this size (in place of one started before); skips without one.
+start_display() {
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+    : >"$work/display"
+    Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 100); do
+        [ -s "$work/display" ] && break
+        sleep 0.05
+    done
+    if [ ! -s "$work/display" ]; then
+        echo "SKIP: Xvfb did not start"
+        exit 77
+    fi
+    export DISPLAY=":$(head -n1 "$work/display")"
+}
+start_display 800x600
 export SDL_AUDIODRIVER=dummy
+# The kept window state goes to the scratch folder, never the player's own.
+export XDG_CONFIG_HOME="$work/config"
 
 # ---- Playing as a player would ----
 

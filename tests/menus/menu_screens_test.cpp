@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <csignal>
+#include <functional>
 #include <ranges>
 #include <tuple>
+#include <vector>
 
 #include "audio/sound.h"
 #include "menus/controls_file.h"
@@ -31,6 +33,17 @@ constexpr int ROW_X = 450, ROTATE_CCW_Y = 120, DROP_Y = 190, PREVIEW_Y = 260, MU
 
 // Read before any test runs: the program starts in the menu, nothing else open.
 const std::tuple<int, int, int, int> flagsAtStart{inMenu, inOptions, inScoreEntry, showScoreList};
+// The name and score columns of a best-scores row match the two texts drawn alone on black.
+void expectScoreRow(int y, const char* name, const char* total) {
+    Surface expected = createSurface(SCREEN_WIDTH, SCREEN_HEIGHT);
+    drawText(name, 520, y, rgb(0, 255, 0), expected);
+    drawTextRight(total, 700, y, rgb(255, 0, 0), expected);
+    for (std::size_t at = std::size_t(y - 2) * SCREEN_WIDTH + 510; at < std::size_t(y + 18) * SCREEN_WIDTH;
+         at += SCREEN_WIDTH)
+        EXPECT_TRUE(
+            std::equal(&expected.pixels[at], &expected.pixels[at + 210], null_backend::lastPicture() + at));
+}
+
 using Keys = std::initializer_list<int>;
 const Keys CLICK = {VK_LBUTTON};
 
@@ -238,4 +251,81 @@ TEST_F(MenuScreens, EveryEntryTheScoresPanelAndEveryOptionsRowShowTheirWholePict
 }
 
 } // namespace
+TEST_F(MenuScreens, APadAloneMovesTheCursorClicksSwitchesAndEntriesButIsNeverBoundToAKey) {
+    // Every pad button held over a key row binds nothing; the south button only pauses as a click does.
+    inOptions = 1;
+    const int rows[] = {ROTATE_CCW_Y, DROP_Y};
+    for (int y : rows)
+        for (int b = 0; b < PAD_BUTTON_COUNT; ++b) {
+            if (b >= int(PadButton::DpadUp)) continue; // the d-pad moves the cursor off the row
+            setPadButton(0, PadButton(b), true);
+            options(ROW_X, y);
+            setPadButton(0, PadButton(b), false);
+        }
+    EXPECT_TRUE(std::equal(keyBindings, keyBindings + 8, std::begin({162, 163, 32, 9, 37, 39, 37, 39})));
+    EXPECT_EQ(inOptions, 1) << "Start is no Escape here";
+    EXPECT_EQ(null_backend::sleptMs(), 300u);
+    // The south button flips a switch row as a click does.
+    setPadButton(0, PadButton::South, true);
+    options(ROW_X, PREVIEW_Y);
+    setPadButton(0, PadButton::South, false);
+    EXPECT_EQ(showPiecePreview, 0);
+    // The stick carries the cursor from the top-left corner to the Classic entry and south starts it.
+    addMouseMotion(-5000, -5000);
+    menu(mouseX, mouseY);
+    setPadAxis(0, PadAxis::LeftX, 20000);
+    setPadAxis(0, PadAxis::LeftY, 24000);
+    int frames = 0;
+    while (!(mouseY >= 195 && mouseY < 216) && frames < 200) {
+        menu(mouseX, mouseY);
+        ++frames;
+        if (mouseX > 150) setPadAxis(0, PadAxis::LeftX, 0);
+    }
+    setPadAxis(0, PadAxis::LeftX, 0);
+    setPadAxis(0, PadAxis::LeftY, 0);
+    EXPECT_LT(frames, 60) << "well within a second";
+    setPadButton(0, PadButton::South, true);
+    EXPECT_EQ(menu(mouseX, mouseY), 0);
+    EXPECT_EQ(gameMode, MODE_CLASSIC);
+    releaseAllKeys();
+}
+
+TEST_F(MenuScreens, AMenuFrameIsDrawnOnlyWhenWhatItShowsChangedOrSomethingElseShowedSince) {
+    ASSERT_TRUE(writeTextFile("scores_time.txt", "Ann 50\n"));
+    menu(700, 580);
+    // Each step, then whether that frame put a new picture on screen.
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        bool drawn;
+    } steps[] = {
+        {"nothing", [] {}, false},
+        {"the cursor moved", [] { addMouseMotion(1, 0); }, true},
+        {"nothing again", [] {}, false},
+        {"a score file changed, same size", [] { writeTextFile("scores_time.txt", "Bob 50\n"); }, true},
+        {"a score file rewritten alike", [] { writeTextFile("scores_time.txt", "Bob 50\n"); }, false},
+        {"the obstacle switch", [] { obstacleMode = 1; }, true},
+        {"another screen showed", [] { showFrontSurface(); }, true},
+        {"a surface lost", [] { null_backend::loseDisplay(); }, true},
+        {"the button held", [] { setKeyDown(VK_LBUTTON, true); }, true},
+        {"let go: the same picture", [] { setKeyDown(VK_LBUTTON, false); }, false},
+        {"Return held", [] { setKeyDown(VK_RETURN, true); }, false},
+    };
+    for (const auto& step : steps) {
+        step.change();
+        const int before = null_backend::picturesShown();
+        EXPECT_EQ(runMainMenu(), 1) << step.what;
+        EXPECT_EQ(null_backend::picturesShown() - before, step.drawn ? 1 : 0) << step.what;
+    }
+    releaseAllKeys();
+    expectScoreRow(360, "Bob", "50");
+    // A skipped frame leaves the screen exactly as a drawn one would have.
+    const std::vector<std::uint16_t> kept(null_backend::lastPicture(),
+                                          null_backend::lastPicture() + 800 * 600);
+    runMainMenu();
+    showFrontSurface();
+    runMainMenu();
+    EXPECT_TRUE(std::equal(kept.begin(), kept.end(), null_backend::lastPicture()));
+}
+
 } // namespace crossfall

@@ -152,6 +152,56 @@ TEST_F(Scores, EntryShowsOnlyItsBoxAndTakesLettersInCodeOrderUpToThree) {
     picture::expectPicture(null_backend::lastPicture(), 0xf7ea35a12ce49c69, "entry");
 }
 
+TEST_F(Scores, APadAloneChangesTheLetterGoesOnToTheNextAndStartSaves) {
+    ASSERT_TRUE(createFont());
+    checkEndedGame(0, 100);
+    std::strcpy(typedInitials, "Q?");
+    // The pad's buttons held in one pass, then the initials and the time paused.
+    const struct { std::initializer_list<PadButton> held; const char* initials; unsigned slept; } passes[] = {
+        {{}, "Q?", 0},
+        {{PadButton::DpadUp}, "R?", 150},            {{PadButton::DpadDown}, "Q?", 300},
+        {{PadButton::DpadUp, PadButton::DpadDown}, "Q?", 300}, // both at once: neither
+        {{PadButton::DpadRight}, "Q?", 450},          {{PadButton::DpadUp}, "QA", 600}, // '?' becomes A
+        {{PadButton::DpadDown}, "QZ", 750},           {{PadButton::DpadDown}, "QY", 900},
+        {{PadButton::South}, "QY", 1050},             {{PadButton::South}, "QY", 1050}, // no letter to go past
+        {{PadButton::DpadDown}, "QYZ", 1200},         {{PadButton::DpadUp}, "QYA", 1350},
+        {{PadButton::DpadRight}, "QYA", 1350},        // three letters: the last stays current
+        {{PadButton::DpadUp, PadButton::DpadRight}, "QYB", 1500},
+        {{PadButton::West}, "QYB", 1500},             {{PadButton::LeftShoulder}, "QYB", 1500},
+    };
+    for (const auto& pass : passes) {
+        releaseAllKeys();
+        for (PadButton button : pass.held) setPadButton(1, button, true);
+        runHighScoreEntry();
+        EXPECT_STREQ(typedInitials, pass.initials) << &pass - passes;
+        EXPECT_EQ(null_backend::sleptMs(), pass.slept) << &pass - passes;
+    }
+    // The stick does what the d-pad does; a drifting one nothing.
+    releaseAllKeys();
+    setPadAxis(0, PadAxis::LeftY, -7000);
+    runHighScoreEntry();
+    EXPECT_STREQ(typedInitials, "QYB");
+    setPadAxis(0, PadAxis::LeftY, 30000);
+    runHighScoreEntry();
+    EXPECT_STREQ(typedInitials, "QYA");
+    // The letter the pad changes is underlined in green, under the third letter's place.
+    const std::uint16_t* shown = null_backend::lastPicture();
+    int underline = 0;
+    for (int x = 280; x < 520; ++x) underline += shown[435 * SCREEN_WIDTH + x] == packColor(0, 255, 0);
+    EXPECT_TRUE(underline == textWidth("A") && underline > 0) << underline;
+    releaseAllKeys();
+    setPadButton(2, PadButton::Start, true);
+    runHighScoreEntry();
+    EXPECT_EQ(inScoreEntry, 0);
+    EXPECT_EQ(readFile("scores_classic.txt", 100).value().substr(0, 9), "QYA 100\r\n");
+    // The next entry starts at the first letter again, with nothing underlined until the pad is used.
+    releaseAllKeys();
+    checkEndedGame(0, 90);
+    setPadButton(0, PadButton::DpadUp, true);
+    runHighScoreEntry();
+    EXPECT_STREQ(typedInitials, "RYA");
+}
+
 TEST_F(Scores, EnterSavesTheEntryInItsRowAndAFailedSaveLeavesTheFileWhole) {
     writeTextFile("scores_classic.txt",
                   "A 900\nB 800\nC 700\nD 600\nE 500\nF 400\nG 300\nH 200\nI 100\nJ 50\n");

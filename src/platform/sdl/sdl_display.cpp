@@ -1,5 +1,6 @@
 // The window and the picture on SDL: one full-screen-desktop window, the 800 x 600 picture scaled to
-// fit with its aspect kept, shown through one streaming 5-6-5 texture.
+// fit with its aspect kept, shown through one streaming 5-6-5 texture and, where the scale is not a
+// whole number, a target texture holding its whole-factor enlargement ("sharp bilinear").
 #include "platform/sdl/sdl_display.h"
 
 #include <SDL.h>
@@ -11,6 +12,9 @@
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/picture_place.h"
+#include "platform/sdl/sdl_pads.h"
+#include "platform/window_state.h"
 
 namespace crossfall {
 namespace {
@@ -23,19 +27,79 @@ struct Display {
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
+    SDL_Texture* enlarged = nullptr; // the picture enlarged by a whole factor, reduced linearly to the window
+    int enlargedFactor = 0;
     bool videoUp = false;
     bool lossPending = false;
     bool textureStale = false;
     bool redrawPending = true;
     std::vector<std::uint16_t> shown; // the picture last put on screen
+    WindowState kept;                 // read at opening, saved at each toggle and at closing
 };
 Display display;
 
 bool makeTexture() {
     if (display.texture != nullptr) SDL_DestroyTexture(display.texture);
-    display.texture =
-        SDL_CreateTexture(display.renderer, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING, WIDTH, HEIGHT);
+    if (display.enlarged != nullptr) SDL_DestroyTexture(display.enlarged);
+    display.enlarged = nullptr;
+    display.enlargedFactor = 0;
+    display.texture = SDL_CreateTexture(display.renderer, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING,
+                                        WIDTH, HEIGHT);
+    if (display.texture != nullptr) SDL_SetTextureScaleMode(display.texture, SDL_ScaleModeNearest);
     return display.texture != nullptr;
+}
+
+// The target texture for this factor, made when the factor changes; null where targets are missing.
+SDL_Texture* enlargedTexture(int factor) {
+    if (display.enlargedFactor == factor) return display.enlarged;
+    if (display.enlarged != nullptr) SDL_DestroyTexture(display.enlarged);
+    display.enlarged = nullptr;
+    display.enlargedFactor = factor;
+    if (!SDL_RenderTargetSupported(display.renderer)) return nullptr;
+    display.enlarged = SDL_CreateTexture(display.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_TARGET,
+                                         WIDTH * factor, HEIGHT * factor);
+    if (display.enlarged != nullptr) SDL_SetTextureScaleMode(display.enlarged, SDL_ScaleModeLinear);
+    return display.enlarged;
+}
+
+// A reduction steeper than 4:3 samples two linear texels per pixel, narrower than the pixel's
+// footprint: four copies a quarter pixel apart, a quarter of the light each, cover it.
+void addQuarterSamples(SDL_Texture* enlarged, const SDL_Rect& rect) {
+    constexpr float QUARTER = 0.25F;
+    // 64 + 64 + 64 + 63 = 255: the four add up to the picture's own brightness.
+    constexpr Uint8 SHARES[4] = {64, 64, 64, 63};
+    SDL_SetTextureBlendMode(enlarged, SDL_BLENDMODE_ADD);
+    for (int q = 0; q < 4; ++q) {
+        SDL_SetTextureColorMod(enlarged, SHARES[q], SHARES[q], SHARES[q]);
+        const SDL_FRect shifted = {static_cast<float>(rect.x) + ((q & 1) != 0 ? QUARTER : -QUARTER),
+                                   static_cast<float>(rect.y) + ((q & 2) != 0 ? QUARTER : -QUARTER),
+                                   static_cast<float>(rect.w), static_cast<float>(rect.h)};
+        SDL_RenderCopyF(display.renderer, enlarged, nullptr, &shifted);
+    }
+}
+
+// Draws the texture letterboxed: nearest up by the whole factor, then linear down to the rectangle.
+void renderPicture() {
+    int width = WIDTH, height = HEIGHT;
+    if (SDL_GetRendererOutputSize(display.renderer, &width, &height) != 0) return;
+    const PicturePlace place = placePicture(width, height);
+    const SDL_Rect rect = {place.x, place.y, place.width, place.height};
+    SDL_Texture* enlarged = place.exact ? nullptr : enlargedTexture(place.factor);
+    if (enlarged != nullptr && SDL_SetRenderTarget(display.renderer, enlarged) == 0) {
+        SDL_RenderCopy(display.renderer, display.texture, nullptr, nullptr);
+        SDL_SetRenderTarget(display.renderer, nullptr);
+    } else {
+        enlarged = nullptr;
+    }
+    SDL_SetRenderDrawColor(display.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(display.renderer);
+    if (enlarged != nullptr && place.supersample) {
+        addQuarterSamples(enlarged, rect);
+    } else {
+        if (enlarged != nullptr) SDL_SetTextureBlendMode(enlarged, SDL_BLENDMODE_NONE);
+        SDL_RenderCopy(display.renderer, enlarged != nullptr ? enlarged : display.texture, nullptr, &rect);
+    }
+    SDL_RenderPresent(display.renderer);
 }
 
 // The icon sits beside the bitmaps in the working directory; black is its transparent background.
@@ -45,6 +109,51 @@ void setIcon() {
     SDL_SetColorKey(icon, SDL_TRUE, SDL_MapRGB(icon->format, 0, 0, 0));
     SDL_SetWindowIcon(display.window, icon);
     SDL_FreeSurface(icon);
+}
+
+bool fullScreen() {
+    return (SDL_GetWindowFlags(display.window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+}
+
+// Notes the window's size and place while it is a window (full screen keeps the last ones).
+void noteWindowPlace() {
+    if (display.window == nullptr) return;
+    display.kept.fullScreen = fullScreen();
+    if (display.kept.fullScreen || (SDL_GetWindowFlags(display.window) & SDL_WINDOW_MAXIMIZED) != 0) return;
+    int w = WIDTH, h = HEIGHT;
+    SDL_GetWindowSize(display.window, &w, &h);
+    if (w < WINDOW_MIN_SIDE || h < WINDOW_MIN_SIDE || w > WINDOW_MAX_SIDE || h > WINDOW_MAX_SIDE) return;
+    display.kept.width = w;
+    display.kept.height = h;
+    // Kept by the frame's corner: a new window is placed by its frame, so it opens where it was left.
+    int top = 0, left = 0;
+    SDL_GetWindowBordersSize(display.window, &top, &left, nullptr, nullptr);
+    SDL_GetWindowPosition(display.window, &display.kept.x, &display.kept.y);
+    display.kept.x -= left;
+    display.kept.y -= top;
+    display.kept.placed = true;
+}
+
+// A kept place is used only when the window's top-left corner lands on a display attached now.
+bool placeOnAnyDisplay(const WindowState& kept) {
+    if (!kept.placed) return false;
+    const SDL_Rect corner = {kept.x, kept.y, 64, 64};
+    for (int d = 0; d < SDL_GetNumVideoDisplays(); ++d) {
+        SDL_Rect bounds{};
+        if (SDL_GetDisplayBounds(d, &bounds) == 0 && SDL_HasIntersection(&corner, &bounds)) return true;
+    }
+    return false;
+}
+
+void putWindowInPlace() {
+    SDL_SetWindowSize(display.window, display.kept.width, display.kept.height);
+    int top = 0, left = 0;
+    SDL_GetWindowBordersSize(display.window, &top, &left, nullptr, nullptr);
+    // Moving a window goes by the picture's corner, inside the frame.
+    if (placeOnAnyDisplay(display.kept))
+        SDL_SetWindowPosition(display.window, display.kept.x + left, display.kept.y + top);
+    else
+        SDL_SetWindowPosition(display.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
 }
 
 bool fail(const char* what) {
@@ -59,13 +168,13 @@ namespace sdl {
 
 void toggleFullscreen() {
     if (display.window == nullptr) return;
-    bool full = (SDL_GetWindowFlags(display.window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+    noteWindowPlace();
+    const bool full = fullScreen();
     SDL_SetWindowFullscreen(display.window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
     display.redrawPending = true;
-    if (full) {
-        SDL_SetWindowSize(display.window, WIDTH, HEIGHT);
-        SDL_SetWindowPosition(display.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
-    }
+    if (full) putWindowInPlace();
+    display.kept.fullScreen = !full;
+    saveWindowState(display.kept);
 }
 
 double pictureScale() {
@@ -76,7 +185,18 @@ double pictureScale() {
     return std::max(1e-3, std::min(static_cast<double>(w) / WIDTH, static_cast<double>(h) / HEIGHT));
 }
 
-void requestRedraw() { display.redrawPending = true; }
+void requestRedraw() {
+    display.redrawPending = true;
+}
+
+void redrawIfPending() {
+    // The last picture again, for a window exposed or resized while the game shows nothing new.
+    if (!display.redrawPending || display.renderer == nullptr || display.shown.empty() ||
+        display.textureStale)
+        return;
+    display.redrawPending = false;
+    renderPicture();
+}
 
 void reportDisplayLoss(bool deviceLost) {
     display.lossPending = true;
@@ -93,7 +213,6 @@ bool openDisplay() {
     SDL_SetHint(SDL_HINT_APP_NAME, "Crossfall");
     // We scale relative motion ourselves, so the cursor crosses the picture at the same speed in a window.
     SDL_SetHint(SDL_HINT_MOUSE_RELATIVE_SCALING, "0");
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     // The desktop entry's id, so desktops show our icon and name for the window.
     setenv("SDL_VIDEO_X11_WMCLASS", "org.crossfall.Crossfall", 0);
     setenv("SDL_VIDEO_WAYLAND_WMCLASS", "org.crossfall.Crossfall", 0);
@@ -117,16 +236,26 @@ bool openDisplay() {
         desktop.w = WIDTH;
         desktop.h = HEIGHT;
     }
-    display.window = SDL_CreateWindow("Crossfall", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, desktop.w,
-                                      desktop.h, SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_ALLOW_HIGHDPI);
+    display.kept = loadWindowState();
+    const Uint32 flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
+    if (display.kept.fullScreen) {
+        display.window = SDL_CreateWindow("Crossfall", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                          desktop.w, desktop.h, flags | SDL_WINDOW_FULLSCREEN_DESKTOP);
+    } else {
+        const bool placed = placeOnAnyDisplay(display.kept);
+        display.window = SDL_CreateWindow("Crossfall", placed ? display.kept.x : SDL_WINDOWPOS_CENTERED,
+                                          placed ? display.kept.y : SDL_WINDOWPOS_CENTERED,
+                                          display.kept.width, display.kept.height, flags);
+    }
     if (display.window == nullptr) return fail("could not create the window");
+
     setIcon();
     display.renderer = SDL_CreateRenderer(display.window, -1, 0);
     if (display.renderer == nullptr) return fail("could not create a renderer");
-    SDL_RenderSetLogicalSize(display.renderer, WIDTH, HEIGHT);
     if (!makeTexture()) return fail("could not create the picture texture");
     SDL_SetRelativeMouseMode(SDL_TRUE);
     SDL_ShowCursor(SDL_DISABLE);
+    sdl::openPads();
     return true;
 }
 
@@ -144,10 +273,7 @@ void showPicture(const std::uint16_t* pixels) {
     display.redrawPending = false;
     display.shown.assign(pixels, pixels + count);
     SDL_UpdateTexture(display.texture, nullptr, pixels, WIDTH * static_cast<int>(sizeof(std::uint16_t)));
-    SDL_SetRenderDrawColor(display.renderer, 0, 0, 0, 255);
-    SDL_RenderClear(display.renderer);
-    SDL_RenderCopy(display.renderer, display.texture, nullptr, nullptr);
-    SDL_RenderPresent(display.renderer);
+    renderPicture();
 }
 
 bool takeDisplayLoss() {
@@ -161,6 +287,12 @@ void showSystemCursor(bool visible) {
 }
 
 void closeDisplay() {
+    sdl::closePads();
+    if (display.window != nullptr) {
+        noteWindowPlace();
+        saveWindowState(display.kept);
+    }
+    if (display.enlarged != nullptr) SDL_DestroyTexture(display.enlarged);
     if (display.texture != nullptr) SDL_DestroyTexture(display.texture);
     if (display.renderer != nullptr) SDL_DestroyRenderer(display.renderer);
     if (display.window != nullptr) SDL_DestroyWindow(display.window);

@@ -10,6 +10,8 @@ void toggleFullscreen();
 double pictureScale();
 // The window must be drawn again even if the picture has not changed (exposed, resized, restored).
 void requestRedraw();
+// Shows the last picture again when a redraw was requested; the pump calls it after each pass's events.
+void redrawIfPending();
 // The renderer lost its targets (or its device): the texture is made anew and the game restores.
 void reportDisplayLoss(bool deviceLost);
 

@@ -1,11 +1,12 @@
 // The event pump on SDL: keys and buttons into the held-key table, relative mouse motion scaled to
-// the picture, quit and focus requests, renderer resets, and Alt+Enter between full screen and a window.
+// the picture, pads, quit and focus requests, renderer resets, and Alt+Enter between full screen and a window.
 #include <SDL.h>
 
 #include "platform/backend.h"
 #include "platform/input.h"
 #include "platform/key_map.h"
 #include "platform/sdl/sdl_display.h"
+#include "platform/sdl/sdl_pads.h"
 
 namespace crossfall::backend {
 namespace {
@@ -62,9 +63,12 @@ Events pumpEvents() {
             break;
         case SDL_RENDER_TARGETS_RESET: sdl::reportDisplayLoss(false); break;
         case SDL_RENDER_DEVICE_RESET: sdl::reportDisplayLoss(true); break;
-        default: break;
+        default:
+            if (sdl::padEvent(event)) events.padLost = true;
+            break;
         }
     }
+    sdl::redrawIfPending();
     return events;
 }
 
