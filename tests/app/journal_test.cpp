@@ -59,12 +59,12 @@ struct JournalTest : testing::Test {
 
 TEST_F(JournalTest, EveryModePlayedLiveReplaysFrameForFrameAndTheBestIsKeptWithItsTable) {
     // Cross-fall with advanced controls and obstacles; a pause in each game.
-    const bot::GameSpec games[] = {{MODE_CLASSIC, false, false, 300, 900},
+    const bot::GameSetup games[] = {{MODE_CLASSIC, false, false, 300, 900},
                                    {MODE_RUBIK, false, false, 200, 900},
                                    {MODE_4WAY, true, true, 100, 900},
                                    {MODE_DUOFALL, false, false, 250, 900},
                                    {MODE_TIME, false, false, 400, 900}};
-    for (const bot::GameSpec& game : games) {
+    for (const bot::GameSetup& game : games) {
         SCOPED_TRACE(game.mode);
         const std::size_t movesBefore = fileText("moves.txt").size();
         const long frames = bot::playGame(game);

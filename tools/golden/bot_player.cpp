@@ -125,7 +125,7 @@ void holdKeys() {
 namespace {
 
 struct Session {
-    GameSpec spec;
+    GameSetup setup;
     long frames = 0;
     bool started = false;
     bool obstaclesSet = false;
@@ -146,11 +146,11 @@ int menuScreen() {
     }
     if (session.started) {
         clickAt(200, 150); // Resume
-    } else if (session.spec.obstacles != (obstacleMode != 0)) {
+    } else if (session.setup.obstacles != (obstacleMode != 0)) {
         clickAt(200, 350); // Obstacle Mode
     } else {
-        advanced4Way = session.spec.advanced4Way ? 1 : 0;
-        clickAt(200, MODE_Y[session.spec.mode]);
+        advanced4Way = session.setup.advanced4Way ? 1 : 0;
+        clickAt(200, MODE_Y[session.setup.mode]);
         session.started = true;
     }
     return runMainMenu();
@@ -160,9 +160,9 @@ void gameScreen() {
     releaseAllKeys();
     if (gameOver != 0)
         setKeyDown(VK_ESCAPE, true); // an unranked end goes back to the menu
-    else if (session.frames == session.spec.pauseAt)
+    else if (session.frames == session.setup.pauseAt)
         setKeyDown(VK_ESCAPE, true);
-    else if (session.frames < session.spec.steerFor)
+    else if (session.frames < session.setup.steerFor)
         holdKeys();
     else
         setKeyDown(keyDrop, session.frames % 2 == 0);
@@ -185,10 +185,10 @@ void noShutDown() {}
 
 } // namespace
 
-long playGame(const GameSpec& spec) {
+long playGame(const GameSetup& setup) {
     reset();
     session = Session{};
-    session.spec = spec;
+    session.setup = setup;
     inMenu = 1;
     inOptions = inScoreEntry = showScoreList = 0;
     runMainLoop({menuScreen, noOptions, entryScreen, gameScreen, noShutDown});

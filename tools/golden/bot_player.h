@@ -12,7 +12,7 @@ void reset();
 // Holds this frame's keys for the running game's falling piece (Duofall: the left one).
 void holdKeys();
 
-struct GameSpec {
+struct GameSetup {
     int mode = 0;
     bool obstacles = false;
     bool advanced4Way = false;
@@ -22,6 +22,6 @@ struct GameSpec {
 
 // Plays one game from the menu to its end and its initials through the shell's screens, with the
 // row sounds mixed as a device would play them; start-up must have run. The game frames played.
-long playGame(const GameSpec& spec);
+long playGame(const GameSetup& setup);
 
 } // namespace crossfall::bot

@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
     const fs::path out = argc > 1 ? fs::path(argv[1]) : fs::path(CROSSFALL_SOURCE_DIR) / "tests/golden";
     const struct {
         const char* name;
-        bot::GameSpec spec;
+        bot::GameSetup setup;
     } games[] = {
         {"classic", {MODE_CLASSIC, false, false, 3000, 14000}},
         {"rubik", {MODE_RUBIK, false, false, 2500, 12000}},
@@ -44,8 +44,8 @@ int main(int argc, char** argv) {
             if (!startUp()) return 1;
             seedRandom(take * 7919u);
             initGameState(); // the first waiting piece from the take's seed too
-            const long frames = bot::playGame(game.spec);
-            if (frames <= kept || frames <= game.spec.pauseAt) continue;
+            const long frames = bot::playGame(game.setup);
+            if (frames <= kept || frames <= game.setup.pauseAt) continue;
             kept = frames;
             const JournalResult r = currentResult();
             fs::copy_file("lastgame.cfr", out / (std::string(game.name) + ".cfr"), fs::copy_options::overwrite_existing);
