@@ -182,7 +182,9 @@ TEST(AppSoak, EveryModeSurvivesLongRandomPlayWithWellFormedFiles) {
     EXPECT_EQ(failure, "");
     for (int mode = 0; mode < 5; ++mode) EXPECT_GE(modeFrames[mode], framesWanted) << "mode " << mode;
     EXPECT_GT(saves, 0);
-    EXPECT_GT(settledForANewGame, 0) << "no new game was started over a result waiting for initials";
+    // Long enough a soak (CI's shortest under the sanitizers is 20 000 frames a mode) reaches that path.
+    EXPECT_TRUE(framesWanted < 20000 || settledForANewGame > 0)
+        << "no new game was started over a result waiting for initials";
     std::printf("soak: %ld %ld %ld %ld %ld game frames by mode, %ld screens left with a save, %ld results"
                 " saved without initials for a new game\n",
                 modeFrames[0], modeFrames[1], modeFrames[2], modeFrames[3], modeFrames[4], saves,
