@@ -33,9 +33,4 @@ std::string controlsText();
 // Reads the file's bytes over the thirteen values, as loadControls does once it has read the file.
 void readControls(std::string_view bytes);
 
-// What saveControls writes, before the line ends become CR LF.
-std::string controlsText();
-// Reads the file's bytes over the thirteen values, as loadControls does once it has read the file.
-void readControls(std::string_view bytes);
-
 } // namespace crossfall
