@@ -219,6 +219,26 @@ TEST_F(RulesTest, FallDelaysAndModePeriodsFollowModeLevelChainAndGameOver) {
         level = lvl;
         EXPECT_EQ(std::pair(spinPeriod(), risePeriod()), std::pair(spin, rise)) << lvl;
     }
+    // Each level from its score on, not a point before; the level never falls back.
+    const int thresholds[] = {200, 900, 1500, 2500, 3150, 3600, 4000, 4300, 4900};
+    for (int d = 1; d < 9; ++d)
+        for (auto [points, expected] : {std::pair{thresholds[d] - 1, d}, {thresholds[d], d + 1}}) {
+            level = 1, score = points;
+            updateLevel();
+            EXPECT_EQ(level, expected) << points;
+        }
+    level = 1, score = 199;
+    updateLevel();
+    EXPECT_EQ(level, 1);
+}
+
+TEST(FrameInput, AReplayedFrameHoldsExactlyTheRecordedCodesAndNothingOutside) {
+    frameInput = FrameInput{true, {}, 0};
+    for (int code : {0, 7, 8, 255}) frameInput.held[code >> 3] |= std::uint8_t(1 << (code & 7));
+    for (auto [code, held] : {std::pair{-1, false}, {0, true}, {1, false}, {7, true}, {8, true}, {9, false},
+                              {254, false}, {255, true}, {256, false}})
+        EXPECT_EQ(frameKeyHeld(code), held) << code;
+    frameInput = FrameInput{};
 }
 
 TEST_F(RulesTest, AFullCentreColumnIsRemovedThroughTheNeighbourArmButTheOppositeArmIsLeft) {
