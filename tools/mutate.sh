@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Mutation testing: plants one-line faults (tools/mutants.py) in the game's sources, one at a time,
 # rebuilds only the unit-test programs in a reused build folder and runs them; a fault the tests
-# miss is a survivor. Writes killed / survived / timed-out / did-not-compile per file and per
-# subsystem, with each survivor's diff, to the report.
+# miss is a survivor. A mutant that compiles to the very object code of the unmutated file changes
+# nothing and is counted as equivalent, not run. Writes killed / survived / timed-out / equivalent /
+# did-not-compile per file and per subsystem, with each survivor's diff, to the report.
 #
 #   tools/mutate.sh [-n SAMPLE] [-s SEED] [-b BUILD] [-o REPORT] [-f MIN_KILL_PERCENT] [-k NUMBERS]
 #                   [FILE|FOLDER...]
@@ -69,14 +70,24 @@ for s in "${suites[@]}"; do
     "$build/test_$s" --gtest_brief=1 >/dev/null 2>&1 || { echo "mutate: test_$s fails unmutated" >&2; exit 2; }
     limit[$s]=$(( ($(date +%s%N) - start) * 3 / 1000000000 + 20 ))
 done
+object_of() { echo "$build/CMakeFiles/crossfall_core.dir/$1.o"; }
+mkdir -p "$work/objects"
+for f in "${files[@]}"; do
+    [ -f "$(object_of "$f")" ] || { echo "mutate: no object for $f in $build" >&2; exit 2; }
+    cp "$(object_of "$f")" "$work/objects/${f//\//_}.o"
+done
 
 # ---- One mutant at a time: the own subsystem's suite first, then the others ----
 run_suite() {
     timeout -k 5 "${limit[$1]}" "$build/test_$1" --gtest_fail_fast --gtest_brief=1 >/dev/null 2>&1
 }
-judge() { # file -> killed | survived | timed-out | did-not-compile
-    local own=$1 rc s
+judge() { # subsystem file -> killed | survived | timed-out | did-not-compile | equivalent
+    local own=$1 file=$2 rc s
     build_tests "test_$own" || { echo did-not-compile; return; }
+    if cmp -s "$(object_of "$file")" "$work/objects/${file//\//_}.o"; then
+        echo equivalent
+        return
+    fi
     run_suite "$own" && rc=0 || rc=$?
     if [ "$rc" -eq 0 ]; then
         build_tests "${suites[@]/#/test_}" || { echo did-not-compile; return; }
@@ -100,7 +111,7 @@ while IFS=$'\t' read -r number file line operator; do
     cp "$file" "$work/original"
     current=$file
     cp "$work/mutants/$number.src" "$file"
-    outcome=$(judge "$own")
+    outcome=$(judge "$own" "$file")
     cp "$work/original" "$file"
     current=""
     printf '%s\t%s\t%s\t%s\t%s\t%s\n' "$number" "$own" "$file" "$line" "$operator" "$outcome" >>"$work/results.tsv"
@@ -110,40 +121,46 @@ done <"$work/mutants/plan.tsv"
 build_tests "${suites[@]/#/test_}" || true
 
 # ---- Report ----
+# One row per key of column $1 (0: one row for the whole run); the kill rate leaves out the mutants
+# that did not compile and those the compiler proved equivalent.
+tally() {
+    awk -F'\t' -v col="$1" '
+        { k = col ? $col : "all"; n[k]++; c[k, $6]++ }
+        END {
+            for (k in n) {
+                counted = n[k] - c[k, "did-not-compile"] - c[k, "equivalent"]
+                rate = counted ? 100 * (c[k, "killed"] + c[k, "timed-out"]) / counted : 100
+                printf "%-34s %7d %8d %9d %10d %15d %6.1f %%\n", k, c[k, "killed"], c[k, "survived"],
+                    c[k, "timed-out"], c[k, "equivalent"], c[k, "did-not-compile"], rate
+            }
+        }' "$work/results.tsv" | sort
+}
+header() { printf '%-34s %7s %8s %9s %10s %15s %8s\n' "$1" killed survived timed-out equivalent did-not-compile kill; }
+diffs() { # outcome -> the diff of every mutant with it
+    awk -F'\t' -v outcome="$1" '$6 == outcome { print $1 }' "$work/results.tsv" | while read -r number; do
+        echo
+        cat "$work/mutants/$number.diff"
+    done
+}
 mkdir -p "$(dirname "$report")"
 {
     echo "Mutation run: $total mutants, seed $seed, $(git rev-parse --short HEAD), $(date -u '+%Y-%m-%d %H:%M UTC')"
-    echo "Kill rate = (killed + timed-out) / (mutants that compiled)."
+    echo "Kill rate = (killed + timed-out) / (mutants that compiled to other object code)."
     echo
-    tally() { # key column -> one row per key
-        awk -F'\t' -v col="$1" '
-            { k = $col; n[k]++; c[k, $6]++ }
-            END {
-                for (k in n) {
-                    counted = n[k] - c[k, "did-not-compile"]
-                    rate = counted ? 100 * (c[k, "killed"] + c[k, "timed-out"]) / counted : 100
-                    printf "%-34s %7d %7d %9d %15d %6.1f %%\n", k, c[k, "killed"], c[k, "survived"],
-                        c[k, "timed-out"], c[k, "did-not-compile"], rate
-                }
-            }' "$work/results.tsv" | sort
-    }
-    header() { printf '%-34s %7s %7s %9s %15s %8s\n' "$1" killed survived timed-out did-not-compile "kill"; }
     header subsystem
     tally 2
-    awk -F'\t' '{ n++; c[$6]++ } END {
-        counted = n - c["did-not-compile"]
-        printf "%-34s %7d %7d %9d %15d %6.1f %%\n", "all", c["killed"], c["survived"], c["timed-out"],
-            c["did-not-compile"], counted ? 100 * (c["killed"] + c["timed-out"]) / counted : 100 }' "$work/results.tsv"
+    tally 0
     echo
     header file
     tally 3
     echo
     echo "Survivors:"
-    awk -F'\t' '$6 == "survived" { print $1 }' "$work/results.tsv" | while read -r number; do
-        echo
-        cat "$work/mutants/$number.diff"
-    done
+    diffs survived
+    echo
+    echo "Equivalent (the same object code):"
+    diffs equivalent
 } >"$report"
+cp "$work/results.tsv" "${report%.txt}.tsv"
 sed -n '/^subsystem/,/^all/p' "$report"
 echo "report: $report"
 if [ -n "$(git status --porcelain -- src)" ]; then
@@ -151,9 +168,9 @@ if [ -n "$(git status --porcelain -- src)" ]; then
     exit 2
 fi
 if [ -n "$fail_under" ]; then
-    awk -F'\t' -v min="$fail_under" '{ n++; c[$6]++ } END {
-        counted = n - c["did-not-compile"]
-        rate = counted ? 100 * (c["killed"] + c["timed-out"]) / counted : 100
-        if (rate < min) { printf "mutate: kill rate %.1f %% is under %s %%\n", rate, min; exit 1 } }' \
-        "$work/results.tsv"
+    rate=$(tally 0 | awk '{ print $(NF - 1) }')
+    if awk -v rate="$rate" -v min="$fail_under" 'BEGIN { exit !(rate < min) }'; then
+        echo "mutate: kill rate $rate % is under $fail_under %" >&2
+        exit 1
+    fi
 fi
