@@ -9,6 +9,8 @@ Operators: a relational operator to its neighbour (< <=, > >=, == !=), && to || 
 integer constant plus or minus one, a comparison's bound plus or minus one, a statement that
 assigns or steps a counter or flag removed, two adjacent call statements swapped. Comments,
 string and character literals and preprocessor lines are masked first, so text cannot be mutated.
+A colour component (an argument of rgb() or packColor()) moves by nine, the least step every channel
+of the 5-6-5 picture shows; a capacity hint (the argument of reserve()) is left alone.
 """
 import difflib
 import os
@@ -23,6 +25,8 @@ INTEGER_RE = re.compile(r"(?<![\w.'])(0[xX][0-9a-fA-F]+|\d+)([uUlL]*)(?![\w.'])"
 BOUND_RE = re.compile(r"\s(?:<|<=|>|>=)\s([A-Za-z_][\w.]*(?:\(\))?)(?=\s*(?:\)|;|&&|\|\|))")
 STEP_RE = re.compile(r"^\s*(?:(?:\+\+|--)[A-Za-z_][\w.\[\]]*|[A-Za-z_][\w.\[\]]*(?:\+\+|--|\s*[-+*/|&^]?=[^=].*));\s*$")
 CALL_RE = re.compile(r"^(\s*)([A-Za-z_][\w.:]*(?:->\w+)*)\(.*\);\s*$")
+COLOUR_STEP = 9
+SPAN_CALL_RE = re.compile(r"\b(rgb|packColor|reserve)\(")
 KEYWORDS = {"return", "if", "while", "for", "switch", "delete", "throw", "case", "else", "do", "using"}
 
 
@@ -61,6 +65,18 @@ def mask(text):
     return "".join(out)
 
 
+def call_spans(line):
+    """(start, end, callee) of each rgb(), packColor() and reserve() argument list in the line."""
+    spans = []
+    for x in SPAN_CALL_RE.finditer(line):
+        depth, k = 1, x.end()
+        while k < len(line) and depth:
+            depth += {"(": 1, ")": -1}.get(line[k], 0)
+            k += 1
+        spans.append((x.end(), k, x.group(1)))
+    return spans
+
+
 def candidates(path):
     """Every mutant of one file, in a fixed order: (line index, operator, new lines for that spot)."""
     with open(path, encoding="utf-8") as f:
@@ -79,15 +95,20 @@ def candidates(path):
             replace(i, x.start(), x.end(), RELATIONAL[x.group(1)], "relational")
         for x in LOGICAL_RE.finditer(m):
             replace(i, x.start(), x.end(), "||" if x.group(1) == "&&" else "&&", "logical")
+        spans = call_spans(m)
         for x in INTEGER_RE.finditer(m):
             text, suffix = x.group(1), x.group(2)
             base = 16 if text[:2].lower() == "0x" else 8 if len(text) > 1 and text[0] == "0" else 10
             value = int(text, base)
-            for step in (1, -1):
-                if value + step < 0:
+            callee = next((c for a, b, c in spans if a <= x.start() < b), None)
+            if callee == "reserve":
+                continue
+            steps, top = ((COLOUR_STEP, -COLOUR_STEP), 255) if callee else ((1, -1), None)
+            for step in steps:
+                if value + step < 0 or (top is not None and value + step > top):
                     continue
                 new = {16: "0x%X", 8: "0%o", 10: "%d"}[base] % (value + step)
-                replace(i, x.start(), x.end(), new + suffix, "constant")
+                replace(i, x.start(), x.end(), new + suffix, "colour" if callee else "constant")
         for x in BOUND_RE.finditer(m):
             for step in (" + 1", " - 1"):
                 replace(i, x.end(1), x.end(1), step, "bound")
