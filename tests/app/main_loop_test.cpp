@@ -1,4 +1,4 @@
-// The shell: which screen each pass runs, focus loss, quits, the pace, and start-up in awkward folders.
+// The shell: which screen each pass runs, focus and pad loss, quits, the pace, and start-up in awkward folders.
 #include "app/main_loop.h"
 
 #include <gtest/gtest.h>
@@ -7,20 +7,20 @@
 #include <fstream>
 #include <string>
 
+#include "app/start_up.h"
 #include "audio/sound.h"
 #include "menus/controls_file.h"
 #include "platform/files.h"
 #include "platform/input.h"
 #include "platform/null_backend.h"
 #include "platform/screen_flags.h"
-#include "app/start_up.h"
 
 using namespace crossfall;
 
 namespace {
 
-struct Record { // what the recording screens saw; reset by the fixture
-    std::string screens; // a letter a pass (M menu, O options, E entry, G game step), S at shut-down
+struct Record {           // what the recording screens saw; reset by the fixture
+    std::string screens;  // a letter a pass (M menu, O options, E entry, G game step), S at shut-down
     int passesLeft = 0, menuResult = 1; // the pass taking passesLeft to 0 posts quit code 7
 } record;
 
@@ -36,7 +36,7 @@ struct Shell : testing::Test {
         inMenu = 1;
         inOptions = inScoreEntry = showScoreList = 0;
     }
-    int run(int passes) {
+    static int run(int passes) {
         record.passesLeft = passes;
         return runMainLoop({[] { pass('M'); return record.menuResult; }, [] { pass('O'); }, [] { pass('E'); },
                             [] { pass('G'); }, [] { record.screens += 'S'; }});
@@ -45,21 +45,28 @@ struct Shell : testing::Test {
 
 } // namespace
 
-TEST_F(Shell, TheFlagsChooseOneScreenPerPass) {
-    // Flags, menu result, focus lost, then the passes' screens; losing the focus pauses a game, nothing else.
-    const struct { int inMenu, inOptions, inScoreEntry, menuResult, focusLost; const char* screens; } cases[] = {
+TEST_F(Shell, TheFlagsChooseOneScreenPerPassAndALostFocusOrPadPausesOnlyAGame) {
+    // Flags, menu result, what was lost (1 the focus, 2 a pad), then the passes' screens.
+    const struct {
+        int inMenu, inOptions, inScoreEntry, menuResult, lost;
+        const char* screens;
+    } cases[] = {
         {1, 1, 1, 1, 0, "OOS"}, {0, 0, 1, 1, 0, "EES"}, {0, 0, 0, 1, 0, "GGS"}, {1, 0, 0, 0, 0, "MGS"},
         {1, 0, 1, 0, 0, "MES"}, {0, 0, 0, 1, 1, "MMS"}, {0, 0, 1, 1, 1, "EES"}, {1, 1, 0, 1, 1, "OOS"},
+        {0, 0, 0, 1, 2, "MMS"}, {0, 0, 1, 1, 2, "EES"}, {1, 1, 0, 1, 2, "OOS"}, {1, 0, 0, 1, 2, "MMS"},
     };
     for (const auto& c : cases) {
         SetUp();
         inMenu = c.inMenu, inOptions = c.inOptions, inScoreEntry = c.inScoreEntry;
         record.menuResult = c.menuResult;
         setKeyDown(37, true);
-        if (c.focusLost) null_backend::loseFocus();
+        setPadButton(0, PadButton::DpadLeft, true);
+        if (c.lost == 1) null_backend::loseFocus();
+        if (c.lost == 2) null_backend::losePad();
         run(2);
-        EXPECT_EQ(record.screens, c.screens);
-        EXPECT_EQ(keyHeld(37), c.focusLost == 0) << c.screens << ": losing the focus lets go of every key";
+        EXPECT_EQ(record.screens, c.screens) << c.lost;
+        EXPECT_EQ(std::pair(keyHeld(37), padDirections().left), std::pair(c.lost == 0, c.lost == 0))
+            << c.screens << ": a loss lets go of every key and button";
     }
 }
 
@@ -96,20 +103,4 @@ TEST_F(Shell, StartUpReachesTheMenuWhateverTheFolderHolds) {
     EXPECT_EQ(readFile("colors.txt", 100).value(), "63488,2016,31\r\n");
     EXPECT_EQ(keyRotateCCW, 65) << "the controls are read";
     EXPECT_TRUE(std::filesystem::is_directory("allLengths.txt")) << "nothing of the player's is replaced";
-}
-
-TEST_F(Shell, APadPulledOutPausesAGameAsLosingTheFocusDoes) {
-    // Flags, then the passes' screens after a pad was pulled out; only a running game pauses.
-    const struct { int inMenu, inOptions, inScoreEntry; const char* screens; } cases[] = {
-        {0, 0, 0, "MMS"}, {0, 0, 1, "EES"}, {1, 1, 0, "OOS"}, {1, 0, 0, "MMS"},
-    };
-    for (const auto& c : cases) {
-        SetUp();
-        inMenu = c.inMenu, inOptions = c.inOptions, inScoreEntry = c.inScoreEntry;
-        setPadButton(0, PadButton::DpadLeft, true);
-        null_backend::losePad();
-        run(2);
-        EXPECT_EQ(record.screens, c.screens);
-        EXPECT_FALSE(padDirections().left) << c.screens;
-    }
 }

@@ -34,29 +34,19 @@ struct LoopRun {
     std::string screens; // a letter a pass, as the loop ran them
 } run;
 
-void step(char screen) {
+// Notes the pass and lets the script look, then runs the game's own screen.
+template <class Screen> auto step(char screen, Screen then) {
     run.screens += screen;
     run.script(screen, ++run.pass);
     if (run.pass > 3000) postQuit(9); // a journey that never ends fails rather than hangs
+    return then();
 }
 
 const LoopScreens scriptedScreens = {
-    [] {
-        step('M');
-        return gameScreens.mainMenu();
-    },
-    [] {
-        step('O');
-        gameScreens.optionsScreen();
-    },
-    [] {
-        step('E');
-        gameScreens.scoreEntry();
-    },
-    [] {
-        step('G');
-        gameScreens.gameStep();
-    },
+    [] { return step('M', gameScreens.mainMenu); },
+    [] { step('O', gameScreens.optionsScreen); },
+    [] { step('E', gameScreens.scoreEntry); },
+    [] { step('G', gameScreens.gameStep); },
     [] {
         if (run.pad != nullptr) SDL_JoystickClose(run.pad);
         run.pad = nullptr;
@@ -103,18 +93,11 @@ struct PadDevice : testing::Test {
         SDL_JoystickSetVirtualAxis(run.pad, SDL_CONTROLLER_AXIS_LEFTX, static_cast<Sint16>(x));
         SDL_JoystickSetVirtualAxis(run.pad, SDL_CONTROLLER_AXIS_LEFTY, static_cast<Sint16>(y));
     }
-    // Steers the cursor with the stick to a point inside the rectangle; true once it is there.
+    static int toward(int target, int at) { return target > at + 4 ? 16000 : target < at - 4 ? -16000 : 0; }
+    // Steers the cursor with the stick to the middle of the rectangle; true once it is inside.
     static bool steerTo(int left, int top, int right, int bottom) {
-        const int tx = (left + right) / 2, ty = (top + bottom) / 2;
         const bool inside = mouseX >= left && mouseX < right && mouseY >= top && mouseY < bottom;
-        stick(inside            ? 0
-              : tx > mouseX + 4 ? 16000
-              : tx < mouseX - 4 ? -16000
-                                : 0,
-              inside            ? 0
-              : ty > mouseY + 4 ? 16000
-              : ty < mouseY - 4 ? -16000
-                                : 0);
+        stick(inside ? 0 : toward((left + right) / 2, mouseX), inside ? 0 : toward((top + bottom) / 2, mouseY));
         return inside;
     }
     static int runLoop(const Script& script) {
@@ -127,7 +110,7 @@ constexpr int CLASSIC_TOP = 193;
 
 } // namespace
 
-TEST_F(PadDevice, AGamePlayedToItsEndAndTheInitialsTypedWithThePadAlone) {
+TEST_F(PadDevice, AGameOnThePadAloneLivesThroughAHotPlugAndEndsWithInitialsTypedOnIt) {
     plugIn();
     // The initials: B (up twice), on, A (up), on, Z (down), then Start; each held for one pass.
     const SDL_GameControllerButton initials[] = {
@@ -135,19 +118,35 @@ TEST_F(PadDevice, AGamePlayedToItsEndAndTheInitialsTypedWithThePadAlone) {
         SDL_CONTROLLER_BUTTON_DPAD_UP, SDL_CONTROLLER_BUTTON_A,       SDL_CONTROLLER_BUTTON_DPAD_DOWN,
         SDL_CONTROLLER_BUTTON_START,
     };
-    int typed = 0, lastPress = 0;
-    bool played = false;
+    int typed = 0, lastPress = 0, pulledAt = 0, menuAt = 0, backAt = 0, xWhenPulled = 0, xBack = 99;
     std::strcpy(typedInitials, "");
     runLoop([&](char screen, int pass) {
         const bool even = pass % 2 == 0;
-        if (screen == 'M' && !played) {
-            // To the Classic entry with the stick, then click it with the south button.
-            press(SDL_CONTROLLER_BUTTON_A, steerTo(110, CLASSIC_TOP + 3, 290, CLASSIC_TOP + 22) && even);
+        if (screen == 'M') {
+            if (pulledAt != 0 && menuAt == 0) { // the new pad is heard from the next pass
+                menuAt = pass;
+                plugIn();
+                return;
+            }
+            // With the stick to the Classic entry, or to "Resume" once the pad is back; clicked with south.
+            const int top = pulledAt == 0 ? CLASSIC_TOP + 3 : 144;
+            press(SDL_CONTROLLER_BUTTON_A, steerTo(110, top, 290, top + 19) && even);
         } else if (screen == 'G' && gameOver == 0) {
-            played = true;
             press(SDL_CONTROLLER_BUTTON_A, false);
-            // Drop, let go, drop: every drop waits for the button to come up again.
-            press(SDL_CONTROLLER_BUTTON_Y, even);
+            if (pulledAt == 0) {
+                // Mid-game, the d-pad held right as the pad is pulled out.
+                press(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, true);
+                if (pass % 60 != 0) return;
+                xWhenPulled = currentPiece.x;
+                pulledAt = pass;
+                pullOut();
+                return;
+            }
+            // The new pad moves the piece left, then drops, lets go, drops: a drop waits for the button to rise.
+            backAt = backAt == 0 ? pass : backAt;
+            press(SDL_CONTROLLER_BUTTON_DPAD_LEFT, pass - backAt < 50);
+            if (pass - backAt == 50) xBack = currentPiece.x;
+            press(SDL_CONTROLLER_BUTTON_Y, pass - backAt > 50 && even);
         } else if (screen == 'E') {
             press(SDL_CONTROLLER_BUTTON_Y, false);
             if (typed < static_cast<int>(std::size(initials)) && pass - lastPress >= 12) {
@@ -160,47 +159,12 @@ TEST_F(PadDevice, AGamePlayedToItsEndAndTheInitialsTypedWithThePadAlone) {
             postQuit(0);
         }
     });
-    EXPECT_TRUE(played) << run.screens.substr(0, 200);
+    ASSERT_NE(pulledAt, 0) << run.screens.substr(0, 200);
+    EXPECT_EQ(menuAt, pulledAt + 1) << "the pass after the pull shows the menu";
+    EXPECT_LT(xBack, xWhenPulled) << "the second pad resumed the game and moves its piece";
     const std::string table = readFile("scores_classic.txt", 200).value_or("");
     EXPECT_EQ(table.substr(0, 4), "BAZ ") << table;
     EXPECT_GT(std::atoi(table.c_str() + 4), 0) << table;
-}
-
-TEST_F(PadDevice, APadPulledOutMidGameOpensTheMenuAndOnePluggedInAgainPlaysOn) {
-    plugIn();
-    int menuPass = 0, pulledAt = 0, backAt = 0;
-    int xWhenPulled = 0;
-    runLoop([&](char screen, int pass) {
-        if (screen == 'M' && pulledAt == 0) {
-            press(SDL_CONTROLLER_BUTTON_A,
-                  steerTo(110, CLASSIC_TOP + 3, 290, CLASSIC_TOP + 22) && pass % 2 == 0);
-        } else if (screen == 'G' && pulledAt == 0) {
-            press(SDL_CONTROLLER_BUTTON_A, false);
-            // Mid-game, the d-pad held right as the pad is pulled out.
-            press(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, true);
-            if (pass % 60 == 0) {
-                xWhenPulled = currentPiece.x;
-                pullOut();
-                pulledAt = pass;
-            }
-        } else if (screen == 'M' && pulledAt != 0 && menuPass == 0) {
-            menuPass = pass;
-            plugIn();
-        } else if (screen == 'M' && menuPass != 0 && backAt == 0) {
-            // The new pad steers to "Resume" and clicks it.
-            press(SDL_CONTROLLER_BUTTON_A, steerTo(110, 144, 290, 164) && pass % 2 == 0);
-        } else if (screen == 'G' && menuPass != 0) {
-            press(SDL_CONTROLLER_BUTTON_A, false);
-            if (backAt == 0) backAt = pass;
-            press(SDL_CONTROLLER_BUTTON_DPAD_LEFT, true);
-            if (pass - backAt > 50) postQuit(0);
-        }
-        if (pass > 2000) postQuit(8);
-    });
-    ASSERT_NE(pulledAt, 0) << run.screens.substr(0, 200);
-    EXPECT_EQ(menuPass, pulledAt + 1) << "the pass after the pull shows the menu";
-    EXPECT_NE(backAt, 0) << "the second pad resumed the game";
-    EXPECT_LT(currentPiece.x, xWhenPulled) << "and moves its piece";
 }
 
 TEST_F(PadDevice, AStickDriftingInsideItsDeadZoneMovesNothingAndOnePushedPastItDoes) {
