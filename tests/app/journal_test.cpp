@@ -28,22 +28,23 @@ namespace fs = std::filesystem;
 
 std::string fileText(const char* name) { return readFile(name, 1 << 24).value_or("<missing>"); }
 
-// What verifyReplay prints and returns, and the bytes it appended to "moves.txt" and "debug.txt".
+// What verifyReplay prints and returns, and what it wrote to "moves.txt" and "debug.txt".
 struct Verified {
     int code = -1;
     std::string printed, moves, debug;
 };
 
 Verified verify(const Journal& journal) {
-    const std::size_t moves = fileText("moves.txt").size(), debug = fileText("debug.txt").size();
+    fs::remove("moves.txt");
+    fs::remove("debug.txt");
     std::FILE* out = std::tmpfile();
     Verified v;
     v.code = verifyReplay(journal, out);
     std::rewind(out);
     for (int c; (c = std::fgetc(out)) != EOF;) v.printed += static_cast<char>(c);
     std::fclose(out);
-    v.moves = fileText("moves.txt").substr(moves == 9 ? 0 : moves); // "<missing>" is 9 bytes
-    v.debug = fileText("debug.txt").substr(debug == 9 ? 0 : debug);
+    v.moves = fileText("moves.txt");
+    v.debug = fileText("debug.txt");
     return v;
 }
 
@@ -66,9 +67,9 @@ TEST_F(JournalTest, EveryModePlayedLiveReplaysFrameForFrameAndTheBestIsKeptWithI
                                    {MODE_TIME, false, false, 400, 900}};
     for (const bot::GameSetup& game : games) {
         SCOPED_TRACE(game.mode);
-        const std::size_t movesBefore = fileText("moves.txt").size();
+        fs::remove("moves.txt");
         const long frames = bot::playGame(game);
-        const std::string liveMoves = fileText("moves.txt").substr(movesBefore == 9 ? 0 : movesBefore);
+        const std::string liveMoves = fileText("moves.txt");
         const JournalResult live = currentResult();
         const std::string table = fileText(scoreFileName(game.mode));
         const std::string journal = fileText("lastgame.cfr");
@@ -151,37 +152,22 @@ TEST(Journal, BadFilesAreRefusedWithOneLineAndExitCode2) {
 // build/record_golden). Any change to how the game plays changes one of these pins.
 TEST(Journal, TheGoldenGamesEndExactlyAsPinned) {
     const struct {
-        const char* file;
-        const char* printed;
+        const char *file, *mode;
+        int score, bonuses, level, bestCombo;
+        const char *fields, *length;
         std::uint64_t movesHash;
         std::size_t movesBytes;
         const char* debugFirst; // before the ten names the score check logs
     } games[] = {
-        {"classic",
-         "mode: Classic\nscore: 850\nbonuses: 84\ntotal: 934\nlevel: 1\nbest combo: 8\nfields: e93ac11026154534\n"
-         "frames: 14011 (3:53 of play)\n",
-         4572816261277128356u, 54097, ""},
-        {"rubik",
-         "mode: Rubik's\nscore: 660\nbonuses: 26\ntotal: 686\nlevel: 1\nbest combo: 6\nfields: 395a036fde2a5fc0\n"
-         "frames: 10476 (2:54 of play)\n",
-         16033212622601465396u, 40444, ""},
-        {"4way",
-         "mode: Cross-fall\nscore: 1346\nbonuses: 170\ntotal: 1516\nlevel: 2\nbest combo: 13\nfields: "
-         "8139a12ddc935bd6\nframes: 11204 (3:06 of play)\n",
-         4508506193761309561u, 42465, "Exited due to game over...\r\n"},
-        {"2p",
-         "mode: Duofall\nscore: 430\nbonuses: 0\ntotal: 430\nlevel: 1\nbest combo: 0\nfields: 08d6a8a934d06835\n"
-         "frames: 12011 (3:20 of play)\n",
-         9477723263423287661u, 102172, ""},
-        {"time",
-         "mode: Time Attack\nscore: 830\nbonuses: 43\ntotal: 873\nlevel: 1\nbest combo: 5\nfields: 2d845468e6183b24\n"
-         "frames: 11138 (3:05 of play)\n",
-         10110333050795395447u, 42892, ""},
+        {"classic", "Classic", 850, 84, 1, 8, "e93ac11026154534", "14011 (3:53", 4572816261277128356u, 54097, ""},
+        {"rubik", "Rubik's", 660, 26, 1, 6, "395a036fde2a5fc0", "10476 (2:54", 16033212622601465396u, 40444, ""},
+        {"4way", "Cross-fall", 1346, 170, 2, 13, "8139a12ddc935bd6", "11204 (3:06", 4508506193761309561u, 42465,
+         "Exited due to game over...\r\n"},
+        {"2p", "Duofall", 430, 0, 1, 0, "08d6a8a934d06835", "12011 (3:20", 9477723263423287661u, 102172, ""},
+        {"time", "Time Attack", 830, 43, 1, 5, "2d845468e6183b24", "11138 (3:05", 10110333050795395447u, 42892, ""},
     };
     for (const auto& game : games) {
         SCOPED_TRACE(game.file);
-        fs::remove("moves.txt");
-        fs::remove("debug.txt");
         const std::optional<Journal> journal =
             loadReplay(std::string(CROSSFALL_SOURCE_DIR "/tests/golden/") + game.file + ".cfr");
         ASSERT_TRUE(journal);
@@ -189,7 +175,12 @@ TEST(Journal, TheGoldenGamesEndExactlyAsPinned) {
         std::uint64_t hash = 0xCBF29CE484222325ull;
         for (char c : v.moves) hash = (hash ^ static_cast<std::uint8_t>(c)) * 0x100000001B3ull;
         EXPECT_EQ(v.code, 0);
-        EXPECT_EQ(v.printed, game.printed);
+        EXPECT_EQ(v.printed, std::string("mode: ") + game.mode + "\nscore: " + std::to_string(game.score) +
+                                 "\nbonuses: " + std::to_string(game.bonuses) +
+                                 "\ntotal: " + std::to_string(game.score + game.bonuses) +
+                                 "\nlevel: " + std::to_string(game.level) + "\nbest combo: " +
+                                 std::to_string(game.bestCombo) + "\nfields: " + game.fields + "\nframes: " +
+                                 game.length + " of play)\n");
         EXPECT_EQ(std::pair(hash, v.moves.size()), std::pair(game.movesHash, game.movesBytes));
         std::string debug = game.debugFirst;
         for (int row = 0; row < HIGH_SCORE_ROWS; ++row) debug += "???\r\n";

@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
+#include "app/game_frames.h"
 #include "app/start_up.h"
 #include "audio/sound.h"
 #include "menus/controls_file.h"
@@ -12,6 +15,7 @@
 #include "platform/files.h"
 #include "platform/input.h"
 #include "platform/null_backend.h"
+#include "platform/screen_flags.h"
 #include "platform/text.h"
 #include "play/field_drawing.h"
 #include "play/flash_row.h"
@@ -24,7 +28,7 @@ using namespace crossfall;
 namespace {
 
 constexpr int I_PIECE = 1, L_PIECE = 3;
-const std::uint16_t YELLOW = packColor(255, 255, 0);
+const std::uint16_t YELLOW = packColor(255, 255, 0), BLUE = packColor(0, 0, 255);
 
 class PlayScreenTest : public ::testing::Test {
   protected:
@@ -51,17 +55,35 @@ class PlayScreenTest : public ::testing::Test {
         for (SoundRecord& voice : voices) voice = SoundRecord{};
     }
     static const std::uint16_t* shown() { return null_backend::lastPicture(); }
-    static std::uint16_t shownAt(int x, int y) { return shown()[y * SCREEN_WIDTH + x]; }
+    // How many pixels of the area equal what want(x, y) gives.
     template <class F> static int matching(const Rect& a, const std::uint16_t* p, F want) {
         int n = 0;
         for (int y = a.top; y < a.bottom; ++y)
             for (int x = a.left; x < a.right; ++x) n += p[y * SCREEN_WIDTH + x] == want(x, y);
         return n;
     }
-    static int count(const Rect& a, int v, const std::uint16_t* p = shown()) {
-        return matching(a, p, [v](int, int) { return v; });
-    }
+    static int count(const Rect& a, int v) { return matching(a, shown(), [v](int, int) { return v; }); }
     static bool square(ScreenPoint p, int v) { return count({p.x, p.y, p.x + 16, p.y + 16}, v) == 256; }
+    // A game from a fixed seed, the input held from frame 5 to 39; a digest of each frame's whole picture.
+    static std::vector<std::size_t> play(int mode, int arm, const std::function<void(bool)>& input) {
+        seedRandom(77);
+        // What outlives a game is put back, so every run starts alike with an L piece.
+        blinkCount = comboLabelTimer = 0;
+        for (SoundRecord& voice : voices) voice = SoundRecord{};
+        nextPiece = makePiece(L_PIECE, 0);
+        startGame(mode);
+        if (arm >= 0) currentPiece.fieldIndex = arm;
+        inMenu = inScoreEntry = 0;
+        std::vector<std::size_t> pictures;
+        for (int frame = 0; frame < 60; ++frame) {
+            input(frame >= 5 && frame < 40);
+            playGameFrame();
+            const auto* bytes = reinterpret_cast<const char*>(null_backend::lastPicture());
+            pictures.push_back(std::hash<std::string_view>{}(std::string_view(bytes, 800 * 600 * 2)));
+        }
+        input(false);
+        return pictures;
+    }
 };
 
 TEST_F(PlayScreenTest, RowFlashCoversTheRowInEachArmThenPutsTheLabelAtItsEnds) {
@@ -123,45 +145,32 @@ TEST_F(PlayScreenTest, PanelShowsComboUntilNoEffectSoundsPreviewUntilSwitchedOff
 
 TEST_F(PlayScreenTest, FourWayFramesMarkTheCurrentArmAndBlinkTheNextOneInTheMiddleThird) {
     startGame(MODE_4WAY);
-    currentPiece.fieldIndex = 1;
     nextPiece.fieldIndex = 3;
+    const Rect arms[4] = {{320, 60, 480, 380}, {320, 220, 640, 380}, {320, 220, 480, 540}, {160, 220, 480, 380}};
     for (auto [before, yellow] : {std::tuple{28, false}, {29, true}, {58, true}, {59, false}, {89, false}}) {
         blinkCount = before;
         gameStep();
-        EXPECT_EQ(shownAt(641, 300), packColor(0, 0, 255)) << "right edge of the right arm";
-        EXPECT_EQ(shownAt(158, 300) == YELLOW, yellow) << before;
+        EXPECT_EQ(shown()[300 * SCREEN_WIDTH + 158] == YELLOW, yellow) << before;
     }
     EXPECT_EQ(blinkCount, 0);
-    // The current arm's blue frame lies two pixels outside its box on every side.
-    const Rect arms[4] = {
-        {320, 60, 480, 380}, {320, 220, 640, 380}, {320, 220, 480, 540}, {160, 220, 480, 380}};
+    // The current arm's blue frame is the two pixels just outside its box on every side.
     for (int arm = 0; arm < 4; ++arm) {
         currentPiece.fieldIndex = arm;
         gameStep();
         const Rect& a = arms[arm];
-        std::vector<int> xs, ys;
-        for (int x = 0; x < SCREEN_WIDTH; ++x)
-            if (shownAt(x, (a.top + a.bottom) / 2) == packColor(0, 0, 255)) xs.push_back(x);
-        for (int y = 0; y < SCREEN_HEIGHT; ++y)
-            if (shownAt((a.left + a.right) / 2, y) == packColor(0, 0, 255)) ys.push_back(y);
-        EXPECT_EQ(xs, (std::vector<int>{a.left - 2, a.left - 1, a.right, a.right + 1})) << arm;
-        EXPECT_EQ(ys, (std::vector<int>{a.top - 2, a.top - 1, a.bottom, a.bottom + 1})) << arm;
+        const int ring = (a.right - a.left + 4) * (a.bottom - a.top + 4) - (a.right - a.left) * (a.bottom - a.top);
+        EXPECT_EQ(std::pair(count({a.left - 2, a.top - 2, a.right + 2, a.bottom + 2}, BLUE), count(a, BLUE)),
+                  std::pair(ring, 0))
+            << arm;
     }
     addMouseMotion(5000, 5000);
     gameStep();
     EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(784, 584)) << "the cursor stays on screen while playing";
 }
 
-TEST_F(PlayScreenTest, AnEndedGameChecksTheScoresOnce) {
-    startGame(MODE_CLASSIC);
-    endGame();
-    for (int frame = 0; frame < 3; ++frame) gameStep();
-    EXPECT_EQ(std::ranges::count(*readFile("debug.txt", 1 << 16), '\n'), 10) << "ten table rows, logged once";
-}
-
 // Each mode with the next piece entering each arm, its fields, a chain, a flashed row and its gauges; then
-// ended.
-TEST_F(PlayScreenTest, EachModeAndArmShowsItsWholePictureRunningAndEnded) {
+// ended, with the table checked once over the ended frames.
+TEST_F(PlayScreenTest, EachModeAndArmShowsItsWholePictureRunningAndEndedAndChecksTheScoresOnce) {
     const std::tuple<int, int, std::uint64_t, std::uint64_t> cases[] = {
         {MODE_CLASSIC, 0, 0x144cc5ecec61176c, 0x738ff9b052c8548d},
         {MODE_RUBIK, 0, 0x1d9c88d26625190c, 0x7f0982a3648c2e18},
@@ -170,6 +179,7 @@ TEST_F(PlayScreenTest, EachModeAndArmShowsItsWholePictureRunningAndEnded) {
         {MODE_4WAY, 3, 0xc7ce04c8329edfd4, 0x82f0018e6a5ed9c1},
         {MODE_DUOFALL, 0, 0x50258d43b8387a7c, 0xd0002d213d97a6d9},
         {MODE_TIME, 0, 0xf68c60923c08fa8a, 0x3be6aa5ed237e7c6}};
+    int checks = 0;
     for (const auto& [mode, arm, running, ended] : cases) {
         startGame(mode);
         nextPiece = nextPiece2 = makePiece(L_PIECE, arm);
@@ -186,6 +196,65 @@ TEST_F(PlayScreenTest, EachModeAndArmShowsItsWholePictureRunningAndEnded) {
         endGame();
         gameStep();
         picture::expectPicture(shown(), ended, name + "-ended");
+        gameStep();
+        checks += 10; // the ten table rows' names, logged
+        EXPECT_EQ(std::ranges::count(*readFile("debug.txt", 1 << 16), '\n'), checks) << name;
+    }
+}
+
+// A pad in a game presses the player's own bindings: every frame's picture is the one the keys it
+// stands for would give, in every mode, with rebound keys and with advanced Cross-fall controls.
+TEST_F(PlayScreenTest, EveryPadControlPlaysAsTheBindingItPressesAndNothingElse) {
+    using enum PadButton;
+    // Mode, the arm the piece is put in (-1 where it enters), advanced controls, a binding changed
+    // (index, code), the pad's button or else its stick (x, y), and the key it must play as (0: none).
+    const struct {
+        int mode, arm, advanced, binding, code;
+        PadButton button;
+        int x, y, key;
+    } cases[] = {
+        {MODE_CLASSIC, -1, 0, -1, 0, Back, -20000, 0, 37},
+        {MODE_CLASSIC, -1, 0, -1, 0, Back, -7990, 7990, 0}, // drift inside the dead zone
+        {MODE_CLASSIC, -1, 0, -1, 0, DpadUp, 0, 0, 0},
+        {MODE_CLASSIC, -1, 0, -1, 0, DpadDown, 0, 0, 9},
+        {MODE_CLASSIC, -1, 0, -1, 0, South, 0, 0, 162},
+        {MODE_CLASSIC, -1, 0, -1, 0, East, 0, 0, 163},
+        {MODE_CLASSIC, -1, 0, -1, 0, North, 0, 0, 32},
+        {MODE_CLASSIC, -1, 0, -1, 0, RightShoulder, 0, 0, 9},
+        {MODE_CLASSIC, -1, 0, -1, 0, Back, 0, 0, 0},
+        {MODE_CLASSIC, -1, 0, 2, 'D', North, 0, 0, 'D'},
+        {MODE_CLASSIC, -1, 0, 4, 'A', DpadLeft, 0, 0, 'A'},
+        {MODE_RUBIK, -1, 0, 5, 'F', DpadRight, 0, 0, 'F'},
+        {MODE_DUOFALL, -1, 0, -1, 0, DpadLeft, 0, 0, 37},
+        {MODE_TIME, -1, 0, 3, 'H', DpadDown, 0, 0, 'H'},
+        {MODE_CLASSIC, -1, 0, -1, 0, Start, 0, 0, 27},
+        // Cross-fall: the side arms move with the Up/Down bindings, down no longer hurries.
+        {MODE_4WAY, 1, 0, 6, 38, DpadUp, 0, 0, 38},
+        {MODE_4WAY, 1, 0, -1, 0, DpadDown, 0, 0, 39},
+        {MODE_4WAY, 0, 0, -1, 0, DpadLeft, 0, 0, 37},
+        // Advanced: the arrows themselves, whatever the bindings; a drop bound to an arrow drops with Space.
+        {MODE_4WAY, 1, 1, 6, 'U', DpadUp, 0, 0, 38},
+        {MODE_4WAY, 1, 1, -1, 0, DpadRight, 0, 0, 39},
+        {MODE_4WAY, 1, 1, 2, 38, North, 0, 0, 32},
+        {MODE_4WAY, 2, 1, 4, 'A', DpadLeft, 0, 0, 37},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        advanced4Way = c.advanced;
+        if (c.binding >= 0) keyBindings[c.binding] = c.code;
+        const auto byPad = play(c.mode, c.arm, [&](bool down) {
+            setPadAxis(0, PadAxis::LeftX, down ? c.x : 0);
+            setPadAxis(0, PadAxis::LeftY, down ? c.y : 0);
+            if (c.x == 0) setPadButton(0, c.button, down);
+        });
+        const int pausedByPad = inMenu;
+        const auto byKey = play(c.mode, c.arm, [&](bool down) { setKeyDown(c.key, down && c.key != 0); });
+        const auto idle = play(c.mode, c.arm, [](bool) {});
+        const auto where = testing::Message() << "mode " << c.mode << " button " << int(c.button) << " key " << c.key;
+        EXPECT_TRUE(byPad == byKey) << where;
+        // Escape only opens the menu; the frame it is held in still shows the game.
+        EXPECT_EQ(byKey == idle, c.key == 0 || c.key == 27) << where << ": the key changes the game";
+        EXPECT_EQ(pausedByPad, c.key == 27 ? 1 : 0) << where;
     }
 }
 

@@ -9,7 +9,6 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
-#include <string>
 
 #include "platform/files.h"
 #include "platform/input.h"
@@ -23,22 +22,14 @@ using namespace crossfall;
 
 namespace {
 
-// One pass's look at the game before its screen runs: the screen's letter and the pass number.
-using Script = std::function<void(char screen, int pass)>;
+// The journey's look at each pass before its screen runs: the screen's letter and the pass number.
+std::function<void(char screen, int pass)> script;
+int passes = 0;
+SDL_Joystick* pad = nullptr;
 
-// Set by each test; the loop's screens call it. Reset by the fixture.
-struct LoopRun {
-    Script script;
-    int pass = 0;
-    SDL_Joystick* pad = nullptr;
-    std::string screens; // a letter a pass, as the loop ran them
-} run;
-
-// Notes the pass and lets the script look, then runs the game's own screen.
 template <class Screen> auto step(char screen, Screen then) {
-    run.screens += screen;
-    run.script(screen, ++run.pass);
-    if (run.pass > 3000) postQuit(9); // a journey that never ends fails rather than hangs
+    script(screen, ++passes);
+    if (passes > 3000) postQuit(9); // a journey that never ends fails rather than hangs
     return then();
 }
 
@@ -48,69 +39,60 @@ const LoopScreens scriptedScreens = {
     [] { step('E', gameScreens.scoreEntry); },
     [] { step('G', gameScreens.gameStep); },
     [] {
-        if (run.pad != nullptr) SDL_JoystickClose(run.pad);
-        run.pad = nullptr;
+        if (pad != nullptr) SDL_JoystickClose(pad);
+        pad = nullptr;
         gameScreens.shutDown();
     },
 };
 
-struct PadDevice : testing::Test {
-    void SetUp() override {
-        run = LoopRun{};
-        // A window nobody looks at: the offscreen driver, asked for by name, and no sound device.
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
-        // The offscreen window never has the focus, and pads are heard only with it or with this.
-        setenv("SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS", "1", 1);
-        // The window's state file goes to the test's own folder, never the player's.
-        setenv("XDG_CONFIG_HOME", std::filesystem::current_path().c_str(), 1);
-        if (!startUp()) GTEST_SKIP() << "no SDL video driver works here";
-    }
-    // Plugs in a pad SDL maps by itself: every standard button and axis.
-    static void plugIn() {
-        SDL_VirtualJoystickDesc desc{};
-        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-        desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-        desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-        desc.name = "Crossfall test pad";
-        const int index = SDL_JoystickAttachVirtualEx(&desc);
-        ASSERT_GE(index, 0) << SDL_GetError();
-        run.pad = SDL_JoystickOpen(index);
-        ASSERT_NE(run.pad, nullptr) << SDL_GetError();
-    }
-    static void pullOut() {
-        const SDL_JoystickID id = SDL_JoystickInstanceID(run.pad);
-        SDL_JoystickClose(run.pad);
-        run.pad = nullptr;
-        for (int i = 0; i < SDL_NumJoysticks(); ++i)
-            if (SDL_JoystickGetDeviceInstanceID(i) == id) SDL_JoystickDetachVirtual(i);
-    }
-    static void press(SDL_GameControllerButton button, bool down) {
-        SDL_JoystickSetVirtualButton(run.pad, button, down ? 1 : 0);
-    }
-    static void stick(int x, int y) {
-        SDL_JoystickSetVirtualAxis(run.pad, SDL_CONTROLLER_AXIS_LEFTX, static_cast<Sint16>(x));
-        SDL_JoystickSetVirtualAxis(run.pad, SDL_CONTROLLER_AXIS_LEFTY, static_cast<Sint16>(y));
-    }
-    static int toward(int target, int at) { return target > at + 4 ? 16000 : target < at - 4 ? -16000 : 0; }
-    // Steers the cursor with the stick to the middle of the rectangle; true once it is inside.
-    static bool steerTo(int left, int top, int right, int bottom) {
-        const bool inside = mouseX >= left && mouseX < right && mouseY >= top && mouseY < bottom;
-        stick(inside ? 0 : toward((left + right) / 2, mouseX), inside ? 0 : toward((top + bottom) / 2, mouseY));
-        return inside;
-    }
-    static int runLoop(const Script& script) {
-        run.script = script;
-        return runMainLoop(scriptedScreens);
-    }
-};
+// Plugs in a pad SDL maps by itself: every standard button and axis.
+void plugIn() {
+    SDL_VirtualJoystickDesc desc{};
+    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    desc.name = "Crossfall test pad";
+    const int index = SDL_JoystickAttachVirtualEx(&desc);
+    ASSERT_GE(index, 0) << SDL_GetError();
+    pad = SDL_JoystickOpen(index);
+    ASSERT_NE(pad, nullptr) << SDL_GetError();
+}
+void pullOut() {
+    const SDL_JoystickID id = SDL_JoystickInstanceID(pad);
+    SDL_JoystickClose(pad);
+    pad = nullptr;
+    for (int i = 0; i < SDL_NumJoysticks(); ++i)
+        if (SDL_JoystickGetDeviceInstanceID(i) == id) SDL_JoystickDetachVirtual(i);
+}
+void press(SDL_GameControllerButton button, bool down) {
+    SDL_JoystickSetVirtualButton(pad, button, down ? 1 : 0);
+}
+void stick(int x, int y) {
+    SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, static_cast<Sint16>(x));
+    SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTY, static_cast<Sint16>(y));
+}
+int toward(int target, int at) { return target > at + 4 ? 16000 : target < at - 4 ? -16000 : 0; }
+// Steers the cursor with the stick to the middle of the rectangle; true once it is inside.
+bool steerTo(int left, int top, int right, int bottom) {
+    const bool inside = mouseX >= left && mouseX < right && mouseY >= top && mouseY < bottom;
+    stick(inside ? 0 : toward((left + right) / 2, mouseX), inside ? 0 : toward((top + bottom) / 2, mouseY));
+    return inside;
+}
 
 constexpr int CLASSIC_TOP = 193;
 
 } // namespace
 
-TEST_F(PadDevice, AGameOnThePadAloneLivesThroughAHotPlugAndEndsWithInitialsTypedOnIt) {
+TEST(PadDevice, AGameOnThePadAloneLivesThroughAHotPlugAndEndsWithInitialsTypedOnIt) {
+    // A window nobody looks at: the offscreen driver, asked for by name, and no sound device.
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    // The offscreen window never has the focus, and pads are heard only with it or with this.
+    setenv("SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS", "1", 1);
+    // The window's state file goes to the test's own folder, never the player's.
+    setenv("XDG_CONFIG_HOME", std::filesystem::current_path().c_str(), 1);
+    if (!startUp()) GTEST_SKIP() << "no SDL video driver works here";
     plugIn();
     // The initials: B (up twice), on, A (up), on, Z (down), then Start; each held for one pass.
     const SDL_GameControllerButton initials[] = {
@@ -118,10 +100,17 @@ TEST_F(PadDevice, AGameOnThePadAloneLivesThroughAHotPlugAndEndsWithInitialsTyped
         SDL_CONTROLLER_BUTTON_DPAD_UP, SDL_CONTROLLER_BUTTON_A,       SDL_CONTROLLER_BUTTON_DPAD_DOWN,
         SDL_CONTROLLER_BUTTON_START,
     };
-    int typed = 0, lastPress = 0, pulledAt = 0, menuAt = 0, backAt = 0, xWhenPulled = 0, xBack = 99;
+    int typed = 0, lastPress = 0, gameAt = 0, pulledAt = 0, menuAt = 0, backAt = 0;
+    int xStart = 0, xDrifting = 0, xPushed = 0, xWhenPulled = 0, xBack = 99, cursorDrifted = -1;
     std::strcpy(typedInitials, "");
-    runLoop([&](char screen, int pass) {
+    mouseX = 400, mouseY = 300;
+    script = [&](char screen, int pass) {
         const bool even = pass % 2 == 0;
+        // First a stick drifting just inside its dead zone (8000) moves neither the cursor nor the piece.
+        if (pass <= 30) {
+            if (pass == 30) cursorDrifted = mouseX != 400 || mouseY != 300;
+            return stick(7990, -7990);
+        }
         if (screen == 'M') {
             if (pulledAt != 0 && menuAt == 0) { // the new pad is heard from the next pass
                 menuAt = pass;
@@ -134,9 +123,16 @@ TEST_F(PadDevice, AGameOnThePadAloneLivesThroughAHotPlugAndEndsWithInitialsTyped
         } else if (screen == 'G' && gameOver == 0) {
             press(SDL_CONTROLLER_BUTTON_A, false);
             if (pulledAt == 0) {
-                // Mid-game, the d-pad held right as the pad is pulled out.
-                press(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, true);
-                if (pass % 60 != 0) return;
+                // Drift, then a push just past the zone; mid-game, the d-pad held right as the pad is pulled out.
+                if (gameAt == 0) {
+                    gameAt = pass;
+                    xStart = currentPiece.x;
+                }
+                stick(pass - gameAt < 15 ? -7990 : pass - gameAt < 30 ? -8100 : 0, 0);
+                if (pass - gameAt == 14) xDrifting = currentPiece.x;
+                if (pass - gameAt == 29) xPushed = currentPiece.x;
+                press(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, pass - gameAt >= 30);
+                if (pass - gameAt < 60) return;
                 xWhenPulled = currentPiece.x;
                 pulledAt = pass;
                 pullOut();
@@ -158,53 +154,15 @@ TEST_F(PadDevice, AGameOnThePadAloneLivesThroughAHotPlugAndEndsWithInitialsTyped
         } else if (screen == 'G' && inScoreEntry == 0 && typed > 0) {
             postQuit(0);
         }
-    });
-    ASSERT_NE(pulledAt, 0) << run.screens.substr(0, 200);
+    };
+    EXPECT_EQ(runMainLoop(scriptedScreens), 0);
+    ASSERT_NE(pulledAt, 0) << "no game after " << passes << " passes";
+    EXPECT_EQ(cursorDrifted, 0);
+    EXPECT_EQ(xDrifting, xStart);
+    EXPECT_LT(xPushed, xStart);
     EXPECT_EQ(menuAt, pulledAt + 1) << "the pass after the pull shows the menu";
     EXPECT_LT(xBack, xWhenPulled) << "the second pad resumed the game and moves its piece";
     const std::string table = readFile("scores_classic.txt", 200).value_or("");
     EXPECT_EQ(table.substr(0, 4), "BAZ ") << table;
     EXPECT_GT(std::atoi(table.c_str() + 4), 0) << table;
-}
-
-TEST_F(PadDevice, AStickDriftingInsideItsDeadZoneMovesNothingAndOnePushedPastItDoes) {
-    // The stick's push, then whether it moves the cursor in the menu and the piece in a game. Just
-    // past the zone the piece moves at once, while the cursor creeps too slowly to see in 40 passes.
-    const struct {
-        int x;
-        bool cursor, piece;
-    } cases[] = {{7900, false, false},
-                 {-7990, false, false},
-                 {8100, false, true},
-                 {-8100, false, true},
-                 {-30000, true, true}};
-    for (const auto& c : cases) {
-        plugIn();
-        int startX = 0, pieceX = 0;
-        bool moved = false, pieceMoved = false;
-        inMenu = 1;
-        mouseX = 400, mouseY = 300;
-        runLoop([&](char screen, int pass) {
-            if (pass == 1) {
-                startX = mouseX;
-                stick(c.x, c.x / 2);
-            } else if (screen == 'M' && pass == 40) {
-                moved = mouseX != startX;
-                // Put on the Classic entry and clicked with the south button.
-                stick(0, 0);
-                mouseX = 200, mouseY = CLASSIC_TOP + 10;
-                press(SDL_CONTROLLER_BUTTON_A, true);
-            } else if (pass == 45) {
-                press(SDL_CONTROLLER_BUTTON_A, false);
-                pieceX = currentPiece.x;
-                stick(c.x, 0);
-            } else if (pass == 110) {
-                pieceMoved = screen == 'G' && currentPiece.x != pieceX;
-                postQuit(0);
-            }
-        });
-        EXPECT_EQ(moved, c.cursor) << c.x;
-        EXPECT_EQ(pieceMoved, c.piece) << c.x;
-        SetUp();
-    }
 }

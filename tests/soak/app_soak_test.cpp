@@ -30,11 +30,9 @@ using namespace crossfall;
 namespace {
 
 std::mt19937 rng{12345};
-long framesWanted = 200000;
-int targetMode = 0;
-long modeFrames[5] = {};
-long saves = 0;
+long framesWanted = 200000, modeFrames[5] = {}, saves = 0;
 long settledForANewGame = 0; // results still waiting for initials when a new game was started
+int targetMode = 0;
 bool pausedMidGame = false;
 std::vector<std::int32_t> earned[5]; // every ended game's result, by mode
 
@@ -63,9 +61,7 @@ void expectTablesMatchEarnedResults() {
         best.resize(10, 0);
         HighScoreEntry rows[10];
         readScoreRows(scoreFileName(mode), rows, 10, TABLE_NAME_LENGTH);
-        std::vector<std::int32_t> saved;
-        for (const HighScoreEntry& row : rows) saved.push_back(row.total);
-        EXPECT_EQ(saved, best) << scoreFileName(mode) << ": the saved and the earned ten best";
+        for (int k = 0; k < 10; ++k) EXPECT_EQ(rows[k].total, best[k]) << scoreFileName(mode) << " row " << k;
     }
 }
 
@@ -75,8 +71,7 @@ bool stackNearTheTop() {
     const int last = gameMode == MODE_DUOFALL ? 5 : gameMode == MODE_4WAY ? 3 : 0;
     for (int f = first; f <= last; ++f)
         for (const auto& column : fields[f].cells)
-            for (int r = 0; r < 5; ++r)
-                if (column[r] != EMPTY) return true;
+            if (std::any_of(column, column + 5, [](auto cell) { return cell != EMPTY; })) return true;
     return false;
 }
 
@@ -150,15 +145,13 @@ int menuFrame() {
     return stay;
 }
 
-void noShutDown() {}
-
 } // namespace
 
 TEST(AppSoak, EveryModeSurvivesLongRandomPlayWithWellFormedFiles) {
     if (const char* frames = std::getenv("CROSSFALL_SOAK_FRAMES")) framesWanted = std::atol(frames);
     null_backend::reset();
     ASSERT_TRUE(startUp());
-    EXPECT_EQ(runMainLoop({menuFrame, optionsFrame, entryFrame, gameFrame, noShutDown}), 0);
+    EXPECT_EQ(runMainLoop({menuFrame, optionsFrame, entryFrame, gameFrame, [] {}}), 0);
     for (int mode = 0; mode < 5; ++mode) EXPECT_GE(modeFrames[mode], framesWanted) << "mode " << mode;
     EXPECT_GT(saves, 0);
     // Long enough a soak (CI's shortest under the sanitizers is 20 000 frames a mode) reaches that path.
