@@ -28,7 +28,7 @@ using namespace crossfall;
 namespace {
 
 constexpr int I_PIECE = 1, L_PIECE = 3;
-const std::uint16_t YELLOW = packColor(255, 255, 0), BLUE = packColor(0, 0, 255);
+const std::uint16_t YELLOW = packColor(255, 255, 0);
 
 class PlayScreenTest : public ::testing::Test {
   protected:
@@ -62,7 +62,9 @@ class PlayScreenTest : public ::testing::Test {
             for (int x = a.left; x < a.right; ++x) n += p[y * SCREEN_WIDTH + x] == want(x, y);
         return n;
     }
-    static int count(const Rect& a, int v) { return matching(a, shown(), [v](int, int) { return v; }); }
+    static int count(const Rect& a, int v) {
+        return matching(a, shown(), [v](int, int) { return v; });
+    }
     static bool square(ScreenPoint p, int v) { return count({p.x, p.y, p.x + 16, p.y + 16}, v) == 256; }
     // A game from a fixed seed, the input held from frame 5 to 39; a digest of each frame's whole picture.
     static std::vector<std::size_t> play(int mode, int arm, const std::function<void(bool)>& input) {
@@ -143,26 +145,16 @@ TEST_F(PlayScreenTest, PanelShowsComboUntilNoEffectSoundsPreviewUntilSwitchedOff
     picture::expectPicture(shown(), 0xbc6216e2762866f9, "panel-full");
 }
 
-TEST_F(PlayScreenTest, FourWayFramesMarkTheCurrentArmAndBlinkTheNextOneInTheMiddleThird) {
+// The next arm's yellow frame blinks in the middle third of every 90 frames; the cursor stays on screen.
+TEST_F(PlayScreenTest, FourWayFramesBlinkTheNextArmInTheMiddleThirdAndTheCursorStaysOnScreen) {
     startGame(MODE_4WAY);
     nextPiece.fieldIndex = 3;
-    const Rect arms[4] = {{320, 60, 480, 380}, {320, 220, 640, 380}, {320, 220, 480, 540}, {160, 220, 480, 380}};
     for (auto [before, yellow] : {std::tuple{28, false}, {29, true}, {58, true}, {59, false}, {89, false}}) {
         blinkCount = before;
         gameStep();
         EXPECT_EQ(shown()[300 * SCREEN_WIDTH + 158] == YELLOW, yellow) << before;
     }
     EXPECT_EQ(blinkCount, 0);
-    // The current arm's blue frame is the two pixels just outside its box on every side.
-    for (int arm = 0; arm < 4; ++arm) {
-        currentPiece.fieldIndex = arm;
-        gameStep();
-        const Rect& a = arms[arm];
-        const int ring = (a.right - a.left + 4) * (a.bottom - a.top + 4) - (a.right - a.left) * (a.bottom - a.top);
-        EXPECT_EQ(std::pair(count({a.left - 2, a.top - 2, a.right + 2, a.bottom + 2}, BLUE), count(a, BLUE)),
-                  std::pair(ring, 0))
-            << arm;
-    }
     addMouseMotion(5000, 5000);
     gameStep();
     EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(784, 584)) << "the cursor stays on screen while playing";
@@ -250,7 +242,8 @@ TEST_F(PlayScreenTest, EveryPadControlPlaysAsTheBindingItPressesAndNothingElse) 
         const int pausedByPad = inMenu;
         const auto byKey = play(c.mode, c.arm, [&](bool down) { setKeyDown(c.key, down && c.key != 0); });
         const auto idle = play(c.mode, c.arm, [](bool) {});
-        const auto where = testing::Message() << "mode " << c.mode << " button " << int(c.button) << " key " << c.key;
+        const auto where = testing::Message()
+                           << "mode " << c.mode << " button " << int(c.button) << " key " << c.key;
         EXPECT_TRUE(byPad == byKey) << where;
         // Escape only opens the menu; the frame it is held in still shows the game.
         EXPECT_EQ(byKey == idle, c.key == 0 || c.key == 27) << where << ": the key changes the game";

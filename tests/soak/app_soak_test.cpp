@@ -5,21 +5,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <regex>
 #include <cstdlib>
 #include <random>
+#include <regex>
 #include <string>
 #include <vector>
 
+#include "app/main_loop.h"
+#include "app/start_up.h"
 #include "menus/controls_file.h"
 #include "menus/main_menu.h"
 #include "menus/options_screen.h"
 #include "platform/files.h"
 #include "platform/input.h"
-#include "app/main_loop.h"
 #include "platform/null_backend.h"
 #include "platform/screen_flags.h"
-#include "app/start_up.h"
 #include "play/game_step.h"
 #include "rules/game_state.h"
 #include "scores/high_score_entry.h"
@@ -36,8 +36,8 @@ int targetMode = 0;
 bool pausedMidGame = false;
 std::vector<std::int32_t> earned[5]; // every ended game's result, by mode
 
-bool chance(double p) { return std::uniform_real_distribution<double>(0, 1)(rng) < p; }
-int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); }
+const auto chance = [](double p) { return std::uniform_real_distribution<double>(0, 1)(rng) < p; };
+const auto pick = [](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
 
 // Puts the cursor on a point and holds the button or not, for the screen's next poll.
 void pointAt(int x, int y, bool click) {
@@ -49,7 +49,8 @@ void pointAt(int x, int y, bool click) {
 // A saved file (a table not saved yet is missing) must be lines of the form the pattern gives.
 void expectWellFormed(const char* fileName, const char* pattern) {
     const auto text = readFile(fileName, 1 << 16);
-    EXPECT_TRUE(!text || std::regex_match(*text, std::regex(pattern))) << fileName << " malformed:\n" << *text;
+    EXPECT_TRUE(!text || std::regex_match(*text, std::regex(pattern))) << fileName << " malformed:\n"
+                                                                       << *text;
 }
 
 // Each table must hold its mode's ten best results, best first, and nothing from another mode.
@@ -118,8 +119,9 @@ void optionsFrame() {
     runOptionsScreen();
     if (inOptions != 0) return;
     ++saves;
-    expectWellFormed("myControls.txt",
-                     R"(((0|-?[1-9]\d*)\r\n){13}This file contains control settings.  Do not delete or edit it!)");
+    expectWellFormed(
+        "myControls.txt",
+        R"(((0|-?[1-9]\d*)\r\n){13}This file contains control settings.  Do not delete or edit it!)");
 }
 
 int menuFrame() {
