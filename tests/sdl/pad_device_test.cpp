@@ -47,13 +47,8 @@ const LoopScreens scriptedScreens = {
 
 // Plugs in a pad SDL maps by itself: every standard button and axis.
 void plugIn() {
-    SDL_VirtualJoystickDesc desc{};
-    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-    desc.name = "Crossfall test pad";
-    const int index = SDL_JoystickAttachVirtualEx(&desc);
+    const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                                SDL_CONTROLLER_BUTTON_MAX, 0);
     ASSERT_GE(index, 0) << SDL_GetError();
     pad = SDL_JoystickOpen(index);
     ASSERT_NE(pad, nullptr) << SDL_GetError();
