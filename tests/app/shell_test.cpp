@@ -327,18 +327,13 @@ TEST(Journal, TheGoldenGamesEndExactlyAsPinned) {
         int score, bonuses, level, bestCombo;
         const char *fields, *length;
         std::uint64_t movesHash;
-        std::size_t movesBytes;
-        const char* debugFirst; // before the ten names the score check logs
+        int exitLogged; // "Exited due to game over..." before the ten names the score check logs
     } games[] = {
-        {"classic", "Classic", 850, 84, 1, 8, "e93ac11026154534", "14011 (3:53", 4572816261277128356u, 54097,
-         ""},
-        {"rubik", "Rubik's", 660, 26, 1, 6, "395a036fde2a5fc0", "10476 (2:54", 16033212622601465396u, 40444,
-         ""},
-        {"4way", "Cross-fall", 1346, 170, 2, 13, "8139a12ddc935bd6", "11204 (3:06", 4508506193761309561u,
-         42465, "Exited due to game over...\r\n"},
-        {"2p", "Duofall", 430, 0, 1, 0, "08d6a8a934d06835", "12011 (3:20", 9477723263423287661u, 102172, ""},
-        {"time", "Time Attack", 830, 43, 1, 5, "2d845468e6183b24", "11138 (3:05", 10110333050795395447u,
-         42892, ""},
+        {"classic", "Classic", 850, 84, 1, 8, "e93ac11026154534", "14011 (3:53", 4572816261277128356u, 0},
+        {"rubik", "Rubik's", 660, 26, 1, 6, "395a036fde2a5fc0", "10476 (2:54", 16033212622601465396u, 0},
+        {"4way", "Cross-fall", 1346, 170, 2, 13, "8139a12ddc935bd6", "11204 (3:06", 4508506193761309561u, 1},
+        {"2p", "Duofall", 430, 0, 1, 0, "08d6a8a934d06835", "12011 (3:20", 9477723263423287661u, 0},
+        {"time", "Time Attack", 830, 43, 1, 5, "2d845468e6183b24", "11138 (3:05", 10110333050795395447u, 0},
     };
     for (const auto& game : games) {
         SCOPED_TRACE(game.file);
@@ -355,8 +350,8 @@ TEST(Journal, TheGoldenGamesEndExactlyAsPinned) {
                                  "\nlevel: " + std::to_string(game.level) +
                                  "\nbest combo: " + std::to_string(game.bestCombo) +
                                  "\nfields: " + game.fields + "\nframes: " + game.length + " of play)\n");
-        EXPECT_EQ(std::pair(hash, v.moves.size()), std::pair(game.movesHash, game.movesBytes));
-        std::string debug = game.debugFirst;
+        EXPECT_EQ(hash, game.movesHash);
+        std::string debug = game.exitLogged != 0 ? "Exited due to game over...\r\n" : "";
         for (int row = 0; row < HIGH_SCORE_ROWS; ++row) debug += "???\r\n";
         EXPECT_EQ(v.debug, debug) << "the score check read an empty table once";
     }
