@@ -1,14 +1,12 @@
-// Long random play through the real main loop, headless: each mode in turn gets its frames of random keys,
-// pauses and resumes, menu clicks (Obstacle Mode among them) and initials, or a new game over a result
-// still waiting for them. After every save each score file must be well-formed and hold exactly the ten
-// best results its own mode earned. CROSSFALL_SOAK_FRAMES sets the game frames per mode.
+// Long random play through the real main loop, headless: each mode in turn gets random keys, pauses,
+// resumes, Obstacle Mode and initials, or a new game over a result still waiting for them; after every save
+// each score file holds exactly its mode's ten best. CROSSFALL_SOAK_FRAMES sets the game frames per mode.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <random>
 #include <regex>
-#include <string>
 #include <vector>
 
 #include "app/main_loop.h"
