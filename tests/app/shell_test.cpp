@@ -177,9 +177,7 @@ TEST_F(Shell, StartUpReachesTheMenuWhateverTheFolderHoldsAndTheControlsFileMaySw
     EXPECT_TRUE(fs::is_directory("allLengths.txt")) << "nothing of the player's is replaced";
 }
 
-std::string fileText(const char* name) {
-    return readFile(name, 1 << 24).value_or("<missing>");
-}
+const auto fileText = [](const char* name) { return readFile(name, 1 << 24).value_or("<missing>"); };
 
 // What verifyReplay prints and returns, and what it wrote to "moves.txt" and "debug.txt".
 struct Verified {
@@ -328,10 +326,8 @@ TEST(Journal, TheGoldenGamesEndExactlyAsPinned) {
     };
     for (const auto& game : games) {
         SCOPED_TRACE(game.file);
-        const std::optional<Journal> journal =
-            loadReplay(std::string(CROSSFALL_SOURCE_DIR "/tests/golden/") + game.file + ".cfr");
-        ASSERT_TRUE(journal);
-        const Verified v = verify(*journal);
+        const Verified v = verify(
+            loadReplay(std::string(CROSSFALL_SOURCE_DIR "/tests/golden/") + game.file + ".cfr").value());
         std::uint64_t hash = 0xCBF29CE484222325ull;
         for (char c : v.moves) hash = (hash ^ static_cast<std::uint8_t>(c)) * 0x100000001B3ull;
         EXPECT_EQ(v.code, 0);

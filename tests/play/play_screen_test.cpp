@@ -27,7 +27,7 @@ using namespace crossfall;
 namespace {
 
 constexpr int I_PIECE = 1, L_PIECE = 3;
-const std::uint16_t YELLOW = packColor(255, 255, 0);
+const std::uint16_t YELLOW = packColor(255, 255, 0), BLUE = packColor(0, 0, 255);
 
 class PlayScreenTest : public ::testing::Test {
   protected:
@@ -94,8 +94,10 @@ TEST_F(PlayScreenTest, RowFlashCoversTheRowInEachArmThenPutsTheLabelAtItsEnds) {
         drawField(fields[f]);
         clearSurface(frontSurface, 0);
         null_backend::reset();
+        voices[0].active = 0;
         flashRow(f, r);
-        EXPECT_EQ(null_backend::picturesShown(), flashed ? 11 : 0) << "Duofall rows go unflashed";
+        EXPECT_EQ(std::pair(null_backend::picturesShown(), voices[0].active), std::pair(flashed ? 11 : 0, 1))
+            << "Duofall rows go unflashed, every row sounds";
         EXPECT_EQ(count(s, sprite(vertical ? Bitmap::AnimCol : Bitmap::AnimRow)), flashed ? 160 * 16 : 0);
         EXPECT_EQ(count({0, 0, 800, 600}, 0), flashed ? 800 * 600 - 160 * 16 : 800 * 600) << "nothing else";
         const auto backdrop = [](int x, int y) { return sprite(Bitmap::Bg1, x, y); };
@@ -128,8 +130,7 @@ TEST_F(PlayScreenTest, PanelShowsComboUntilNoEffectSoundsPreviewUntilSwitchedOff
     picture::expectPicture(shown(), 0xbc6216e2762866f9, "panel-full");
 }
 
-// The next arm's yellow frame blinks in the middle third of every 90 frames; the cursor stays on screen.
-TEST_F(PlayScreenTest, FourWayFramesBlinkTheNextArmInTheMiddleThirdAndTheCursorStaysOnScreen) {
+TEST_F(PlayScreenTest, FourWayFramesMarkTheCurrentArmBlinkTheNextInTheMiddleThirdAndKeepTheCursorOnScreen) {
     startGame(MODE_4WAY);
     nextPiece.fieldIndex = 3;
     for (auto [before, yellow] : {std::tuple{28, false}, {29, true}, {58, true}, {59, false}, {89, false}}) {
@@ -138,6 +139,18 @@ TEST_F(PlayScreenTest, FourWayFramesBlinkTheNextArmInTheMiddleThirdAndTheCursorS
         EXPECT_EQ(shown()[300 * SCREEN_WIDTH + 158] == YELLOW, yellow) << before;
     }
     EXPECT_EQ(blinkCount, 0);
+    const Rect arms[4] = {
+        {320, 60, 480, 380}, {320, 220, 640, 380}, {320, 220, 480, 540}, {160, 220, 480, 380}};
+    for (int arm = 0; arm < 4; ++arm) { // the current arm's blue frame: the two pixels just outside its box
+        currentPiece.fieldIndex = arm;
+        gameStep();
+        const Rect& a = arms[arm];
+        const int ring =
+            (a.right - a.left + 4) * (a.bottom - a.top + 4) - (a.right - a.left) * (a.bottom - a.top);
+        EXPECT_EQ(std::pair(count({a.left - 2, a.top - 2, a.right + 2, a.bottom + 2}, BLUE), count(a, BLUE)),
+                  std::pair(ring, 0))
+            << arm;
+    }
     addMouseMotion(5000, 5000);
     gameStep();
     EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(784, 584)) << "the cursor stays on screen while playing";
