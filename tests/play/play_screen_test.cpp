@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <tuple>
 #include <vector>
 
+#include "app/game_frames.h"
 #include "app/start_up.h"
 #include "audio/sound.h"
 #include "menus/controls_file.h"
@@ -12,6 +14,7 @@
 #include "platform/files.h"
 #include "platform/input.h"
 #include "platform/null_backend.h"
+#include "platform/screen_flags.h"
 #include "platform/text.h"
 #include "play/field_drawing.h"
 #include "play/flash_row.h"
@@ -24,7 +27,7 @@ using namespace crossfall;
 namespace {
 
 constexpr int I_PIECE = 1, L_PIECE = 3;
-const std::uint16_t YELLOW = packColor(255, 255, 0);
+const std::uint16_t YELLOW = packColor(255, 255, 0), BLUE = packColor(0, 0, 255);
 
 class PlayScreenTest : public ::testing::Test {
   protected:
@@ -33,8 +36,6 @@ class PlayScreenTest : public ::testing::Test {
         if (b == Bitmap::Bg1) return 0x4000 + (x * 7 + y * 13) % 4000;
         return 0x1000 + 0x100 * int(b) + (b == Bitmap::AnimRow ? y / 16 : b == Bitmap::AnimCol ? x / 16 : 0);
     }
-    static std::uint16_t block(int code) { return sprite(Bitmap(code - 1)); }
-    static std::uint16_t bgDir(int d) { return sprite(Bitmap(int(Bitmap::BgDir0) + d - d / 5)); } // no BgDir4
 
     void SetUp() override {
         null_backend::reset();
@@ -51,17 +52,35 @@ class PlayScreenTest : public ::testing::Test {
         for (SoundRecord& voice : voices) voice = SoundRecord{};
     }
     static const std::uint16_t* shown() { return null_backend::lastPicture(); }
-    static std::uint16_t shownAt(int x, int y) { return shown()[y * SCREEN_WIDTH + x]; }
+    // How many pixels of the area equal what want(x, y) gives.
     template <class F> static int matching(const Rect& a, const std::uint16_t* p, F want) {
         int n = 0;
         for (int y = a.top; y < a.bottom; ++y)
             for (int x = a.left; x < a.right; ++x) n += p[y * SCREEN_WIDTH + x] == want(x, y);
         return n;
     }
-    static int count(const Rect& a, int v, const std::uint16_t* p = shown()) {
-        return matching(a, p, [v](int, int) { return v; });
+    static int count(const Rect& a, int v) {
+        return matching(a, shown(), [v](int, int) { return v; });
     }
-    static bool square(ScreenPoint p, int v) { return count({p.x, p.y, p.x + 16, p.y + 16}, v) == 256; }
+    // A game from a fixed seed, the input held from frame 5 to 39; a digest of each frame's whole picture.
+    static std::vector<std::uint64_t> play(int mode, int arm, const std::function<void(bool)>& input) {
+        seedRandom(77);
+        // What outlives a game is put back, so every run starts alike with an L piece.
+        blinkCount = comboLabelTimer = 0;
+        for (SoundRecord& voice : voices) voice = SoundRecord{};
+        nextPiece = makePiece(L_PIECE, 0);
+        startGame(mode);
+        if (arm >= 0) currentPiece.fieldIndex = arm;
+        inMenu = inScoreEntry = 0;
+        std::vector<std::uint64_t> pictures;
+        for (int frame = 0; frame < 60; ++frame) {
+            input(frame >= 5 && frame < 40);
+            playGameFrame();
+            pictures.push_back(picture::digest(null_backend::lastPicture()));
+        }
+        input(false);
+        return pictures;
+    }
 };
 
 TEST_F(PlayScreenTest, RowFlashCoversTheRowInEachArmThenPutsTheLabelAtItsEnds) {
@@ -75,8 +94,10 @@ TEST_F(PlayScreenTest, RowFlashCoversTheRowInEachArmThenPutsTheLabelAtItsEnds) {
         drawField(fields[f]);
         clearSurface(frontSurface, 0);
         null_backend::reset();
+        voices[0].active = 0;
         flashRow(f, r);
-        EXPECT_EQ(null_backend::picturesShown(), flashed ? 11 : 0) << "Duofall rows go unflashed";
+        EXPECT_EQ(std::pair(null_backend::picturesShown(), voices[0].active), std::pair(flashed ? 11 : 0, 1))
+            << "Duofall rows go unflashed, every row sounds";
         EXPECT_EQ(count(s, sprite(vertical ? Bitmap::AnimCol : Bitmap::AnimRow)), flashed ? 160 * 16 : 0);
         EXPECT_EQ(count({0, 0, 800, 600}, 0), flashed ? 800 * 600 - 160 * 16 : 800 * 600) << "nothing else";
         const auto backdrop = [](int x, int y) { return sprite(Bitmap::Bg1, x, y); };
@@ -88,19 +109,7 @@ TEST_F(PlayScreenTest, RowFlashCoversTheRowInEachArmThenPutsTheLabelAtItsEnds) {
     }
 }
 
-TEST_F(PlayScreenTest, ARowALockFillsStillShowsInThatFrameAndIsGoneFromTheNext) {
-    startGame(MODE_CLASSIC);
-    for (int c : {0, 1, 2, 7, 8, 9}) fields[0].cells[c][19] = 5;
-    currentPiece.y = 17; // the bar rests on row 19, columns 3..6, and falls (locks) this frame
-    currentPiece.gravityCount = 99;
-    gameStep();
-    for (int c : {0, 3}) EXPECT_TRUE(square(cellPixel(0, c, 19), block(c == 0 ? 5 : I_PIECE + 1))) << c;
-    gameStep();
-    for (int c : {0, 3}) EXPECT_TRUE(square(cellPixel(0, c, 19), bgDir(0))) << c;
-}
-
-// "Combo" while an effect sounds, then "Best Combo" and no preview once switched off; a gauge past full stops
-// at the panel's frame.
+// "Combo" while an effect sounds, then "Best Combo" and no preview once off; a gauge past full stays full.
 TEST_F(PlayScreenTest, PanelShowsComboUntilNoEffectSoundsPreviewUntilSwitchedOffAndGaugesCappedAtFull) {
     startGame(MODE_TIME);
     combo = bestCombo = 3;
@@ -121,47 +130,35 @@ TEST_F(PlayScreenTest, PanelShowsComboUntilNoEffectSoundsPreviewUntilSwitchedOff
     picture::expectPicture(shown(), 0xbc6216e2762866f9, "panel-full");
 }
 
-TEST_F(PlayScreenTest, FourWayFramesMarkTheCurrentArmAndBlinkTheNextOneInTheMiddleThird) {
+TEST_F(PlayScreenTest, FourWayFramesMarkTheCurrentArmBlinkTheNextInTheMiddleThirdAndKeepTheCursorOnScreen) {
     startGame(MODE_4WAY);
-    currentPiece.fieldIndex = 1;
     nextPiece.fieldIndex = 3;
     for (auto [before, yellow] : {std::tuple{28, false}, {29, true}, {58, true}, {59, false}, {89, false}}) {
         blinkCount = before;
         gameStep();
-        EXPECT_EQ(shownAt(641, 300), packColor(0, 0, 255)) << "right edge of the right arm";
-        EXPECT_EQ(shownAt(158, 300) == YELLOW, yellow) << before;
+        EXPECT_EQ(shown()[300 * SCREEN_WIDTH + 158] == YELLOW, yellow) << before;
     }
     EXPECT_EQ(blinkCount, 0);
-    // The current arm's blue frame lies two pixels outside its box on every side.
     const Rect arms[4] = {
         {320, 60, 480, 380}, {320, 220, 640, 380}, {320, 220, 480, 540}, {160, 220, 480, 380}};
-    for (int arm = 0; arm < 4; ++arm) {
+    for (int arm = 0; arm < 4; ++arm) { // the current arm's blue frame: the two pixels just outside its box
         currentPiece.fieldIndex = arm;
         gameStep();
         const Rect& a = arms[arm];
-        std::vector<int> xs, ys;
-        for (int x = 0; x < SCREEN_WIDTH; ++x)
-            if (shownAt(x, (a.top + a.bottom) / 2) == packColor(0, 0, 255)) xs.push_back(x);
-        for (int y = 0; y < SCREEN_HEIGHT; ++y)
-            if (shownAt((a.left + a.right) / 2, y) == packColor(0, 0, 255)) ys.push_back(y);
-        EXPECT_EQ(xs, (std::vector<int>{a.left - 2, a.left - 1, a.right, a.right + 1})) << arm;
-        EXPECT_EQ(ys, (std::vector<int>{a.top - 2, a.top - 1, a.bottom, a.bottom + 1})) << arm;
+        const int ring =
+            (a.right - a.left + 4) * (a.bottom - a.top + 4) - (a.right - a.left) * (a.bottom - a.top);
+        EXPECT_EQ(std::pair(count({a.left - 2, a.top - 2, a.right + 2, a.bottom + 2}, BLUE), count(a, BLUE)),
+                  std::pair(ring, 0))
+            << arm;
     }
     addMouseMotion(5000, 5000);
     gameStep();
     EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(784, 584)) << "the cursor stays on screen while playing";
 }
 
-TEST_F(PlayScreenTest, AnEndedGameChecksTheScoresOnce) {
-    startGame(MODE_CLASSIC);
-    endGame();
-    for (int frame = 0; frame < 3; ++frame) gameStep();
-    EXPECT_EQ(std::ranges::count(*readFile("debug.txt", 1 << 16), '\n'), 10) << "ten table rows, logged once";
-}
-
 // Each mode with the next piece entering each arm, its fields, a chain, a flashed row and its gauges; then
-// ended.
-TEST_F(PlayScreenTest, EachModeAndArmShowsItsWholePictureRunningAndEnded) {
+// ended, with the table checked once over the ended frames.
+TEST_F(PlayScreenTest, EachModeAndArmShowsItsWholePictureRunningAndEndedAndChecksTheScoresOnce) {
     const std::tuple<int, int, std::uint64_t, std::uint64_t> cases[] = {
         {MODE_CLASSIC, 0, 0x144cc5ecec61176c, 0x738ff9b052c8548d},
         {MODE_RUBIK, 0, 0x1d9c88d26625190c, 0x7f0982a3648c2e18},
@@ -170,6 +167,7 @@ TEST_F(PlayScreenTest, EachModeAndArmShowsItsWholePictureRunningAndEnded) {
         {MODE_4WAY, 3, 0xc7ce04c8329edfd4, 0x82f0018e6a5ed9c1},
         {MODE_DUOFALL, 0, 0x50258d43b8387a7c, 0xd0002d213d97a6d9},
         {MODE_TIME, 0, 0xf68c60923c08fa8a, 0x3be6aa5ed237e7c6}};
+    int checks = 0;
     for (const auto& [mode, arm, running, ended] : cases) {
         startGame(mode);
         nextPiece = nextPiece2 = makePiece(L_PIECE, arm);
@@ -186,6 +184,57 @@ TEST_F(PlayScreenTest, EachModeAndArmShowsItsWholePictureRunningAndEnded) {
         endGame();
         gameStep();
         picture::expectPicture(shown(), ended, name + "-ended");
+        gameStep();
+        checks += 10; // the ten table rows' names, logged
+        EXPECT_EQ(std::ranges::count(*readFile("debug.txt", 1 << 16), '\n'), checks) << name;
+    }
+}
+
+// A pad in a game presses the player's own bindings: every frame's picture is the one the keys it stands for
+// would give, in every mode, with rebound keys and advanced Cross-fall controls (pad input: tests/platform).
+TEST_F(PlayScreenTest, EveryPadControlPlaysAsTheBindingItPressesAndNothingElse) {
+    using enum PadButton;
+    // Mode, the arm the piece is put in (-1 where it enters), advanced controls, a binding changed
+    // (index, code), the pad's button, and the key it must play as (0: none).
+    const struct {
+        int mode, arm, advanced, binding, code;
+        PadButton button;
+        int key;
+    } cases[] = {
+        {MODE_CLASSIC, -1, 0, -1, 0, DpadUp, 0},
+        {MODE_CLASSIC, -1, 0, -1, 0, DpadDown, 9},
+        {MODE_CLASSIC, -1, 0, -1, 0, South, 162},
+        {MODE_CLASSIC, -1, 0, -1, 0, East, 163},
+        {MODE_CLASSIC, -1, 0, -1, 0, North, 32},
+        {MODE_CLASSIC, -1, 0, -1, 0, RightShoulder, 9},
+        {MODE_CLASSIC, -1, 0, 2, 'D', North, 'D'},
+        {MODE_CLASSIC, -1, 0, 4, 'A', DpadLeft, 'A'},
+        {MODE_RUBIK, -1, 0, 5, 'F', DpadRight, 'F'},
+        {MODE_TIME, -1, 0, 3, 'H', DpadDown, 'H'},
+        {MODE_CLASSIC, -1, 0, -1, 0, Start, 27},
+        // Cross-fall: the side arms move with the Up/Down bindings, down no longer hurries.
+        {MODE_4WAY, 1, 0, 6, 38, DpadUp, 38},
+        {MODE_4WAY, 1, 0, -1, 0, DpadDown, 39},
+        {MODE_4WAY, 0, 0, -1, 0, DpadLeft, 37},
+        // Advanced: the arrows themselves, whatever the bindings; a drop bound to an arrow drops with Space.
+        {MODE_4WAY, 1, 1, 6, 'U', DpadUp, 38},
+        {MODE_4WAY, 1, 1, -1, 0, DpadRight, 39},
+        {MODE_4WAY, 1, 1, 2, 38, North, 32},
+        {MODE_4WAY, 2, 1, 4, 'A', DpadLeft, 37},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        advanced4Way = c.advanced;
+        if (c.binding >= 0) keyBindings[c.binding] = c.code;
+        const auto byPad = play(c.mode, c.arm, [&](bool down) { setPadButton(0, c.button, down); });
+        const int pausedByPad = inMenu;
+        const auto byKey = play(c.mode, c.arm, [&](bool down) { setKeyDown(c.key, down && c.key != 0); });
+        const auto idle = play(c.mode, c.arm, [](bool) {});
+        const auto where = testing::Message() << "mode " << c.mode << " key " << c.key;
+        EXPECT_TRUE(byPad == byKey) << where;
+        // Escape only opens the menu; the frame it is held in still shows the game.
+        EXPECT_EQ(byKey == idle, c.key == 0 || c.key == 27) << where << ": the key changes the game";
+        EXPECT_EQ(pausedByPad, c.key == 27 ? 1 : 0) << where;
     }
 }
 
