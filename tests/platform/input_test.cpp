@@ -1,6 +1,6 @@
 // Input: every key's code, keys sharing a code, mouse buttons, the held-key query, the polled mouse
 // state, the cursor clamps, and the pads: directions past the dead zone, the keys a pad presses only
-// while a game step has set them, either of two pads, and the menu cursor's speed and click.
+// while a game step has set them, either of two pads, and the menu cursor's speed.
 #include "platform/input.h"
 
 #include <gtest/gtest.h>
