@@ -39,8 +39,8 @@ std::span<const std::uint8_t> span(const Bytes& b) {
 
 struct WaveReader : testing::Test {
     void TearDown() override { closeWaveFile(file, format); }
-    // The first failing step's code of opening (the file on disk or its bytes in memory), finding the
-    // data and reading it whole (up to 64 KiB) into out.
+    // The first failing step's code of opening (the file on disk or its bytes in memory, which readAll
+    // requires to read alike), finding the data and reading it whole (up to 64 KiB) into out.
     int readOnce(const Bytes& bytes, bool inMemory) {
         out.clear();
         int result = inMemory ? openWaveBytes(span(bytes), file, format, riffChunk)
@@ -55,7 +55,6 @@ struct WaveReader : testing::Test {
         closeWaveFile(file, format);
         return result;
     }
-    // The file and its bytes in memory must read alike.
     int readAll(const Bytes& bytes) {
         write("t.wav", bytes);
         const int fromFile = readOnce(bytes, false);
@@ -83,8 +82,7 @@ struct SoundBank : testing::Test {
         write("s.wav", wav(fields(1, channels, rate, 16), chunk("data", data)));
         loadSound(record, "s.wav");
     }
-    // The left (or with stride 1 both) channels of the mixed frames.
-    static Samples mix(int frames, int stride = 2) {
+    static Samples mix(int frames, int stride = 2) { // the left channel, or with stride 1 both
         Samples out(static_cast<std::size_t>(frames) * 2, 12345), picked;
         mixAudio(out.data(), frames);
         for (std::size_t i = 0; i < out.size(); i += stride) picked.push_back(out[i]);
@@ -135,10 +133,12 @@ TEST_F(WaveReader, ReadsTheWholeDataChunkOrRefusesWithTheRightCode) {
     EXPECT_EQ(copied, 0u);
 }
 
-TEST_F(WaveReader, EveryTruncationFailsAndCopiesNothing) {
+TEST_F(WaveReader, EveryTruncationFailsWithItsCodeAndCopiesNothing) {
     const Bytes whole = wav(fields(1, 2, 8000, 16), chunk("LIST", "abc") + chunk("data", "12345678"));
     for (std::size_t length = 0; length < whole.size(); ++length) {
-        EXPECT_NE(readAll(whole.substr(0, length)), 0) << length;
+        // Cut in a chunk header, in the format's 16 bytes (20 to 35) or in the samples (from 56).
+        const int code = length >= 56 ? WAVE_ERR_CORRUPT : length >= 20 && length < 36 ? WAVE_ERR_READ : 0;
+        EXPECT_EQ(readAll(whole.substr(0, length)), code == 0 ? WAVE_ERR_CHUNK_NOT_FOUND : code) << length;
         EXPECT_EQ(out, "") << length;
     }
 }
