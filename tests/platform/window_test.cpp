@@ -79,7 +79,7 @@ TEST(PicturePlace, TheLargestCentredFourByThreeRectangleAndTheSmallestCoveringWh
         {1280, 961, {0, 0, 1280, 960, 2, false, false}},     {1278, 960, {0, 0, 1278, 959, 2, false, false}},
         {802, 601, {0, 0, 801, 601, 2, false, true}},        {1, 1, {0, 0, 1, 1, 1, false, true}},
         {0, -5, {0, 0, 1, 1, 1, false, true}},               {1200, 900, {0, 0, 1200, 900, 2, false, false}},
-        {1199, 899, {0, 0, 1199, 899, 2, false, true}}};
+        {1199, 899, {0, 0, 1199, 899, 2, false, true}},     {2, 1, {0, 0, 1, 1, 1, false, true}}};
     for (const auto& [w, h, expected] : cases) {
         const PicturePlace p = placePicture(w, h);
         const Place place{p.x, p.y, p.width, p.height, p.factor, p.exact, p.supersample};
