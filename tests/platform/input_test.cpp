@@ -91,7 +91,6 @@ TEST_F(Input, CodesStayHeldWhileAnyKeyGivingThemIsDown) {
         EXPECT_EQ(std::pair(keyHeld(code), keyHeld(0)), std::pair(held, false)) << scancode << " " << down;
     }
     releaseAllHeldKeys();
-    EXPECT_FALSE(keyHeld(13) || keyHeld(18));
     keyEvent(SDL_SCANCODE_RETURN, SDLK_RETURN, true);
     EXPECT_TRUE(keyHeld(13)) << "a key held when the focus went is pressed afresh";
     for (int code : {0, 255, -1, 256, INT_MIN, INT_MAX}) {

@@ -50,6 +50,7 @@ TEST(WindowState, TheFileLivesInTheConfigFolderAndADamagedOneIsSetAsideWithAMess
     EXPECT_EQ(describe(loadWindowState()), "1 800x600") << "no file: a new window";
     const WindowState kept{false, 1000, 700, true, 40, 30};
     ASSERT_TRUE(saveWindowState(kept)) << "the folders are made on the way";
+    EXPECT_EQ(std::filesystem::status(home + "/config").permissions(), std::filesystem::perms::owner_all);
     const std::string text = "fullscreen=0\nwidth=1000\nheight=700\nx=40\ny=30\n";
     EXPECT_EQ(readFile(windowStateFile().c_str(), 200), text);
     // A file up to 4096 bytes is read; a longer one is damaged however it ends.
