@@ -20,8 +20,8 @@ inline std::uint64_t digest(const std::uint16_t* pixels) {
 inline void expectPicture(const std::uint16_t* pixels, std::uint64_t expected, const std::string& name) {
     if (digest(pixels) == expected) return;
     const auto path = std::filesystem::temp_directory_path() / ("crossfall-" + name + ".bmp");
-    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint16_t*>(pixels), 800, 600, 16, 1600,
-                                                        SDL_PIXELFORMAT_RGB565);
+    auto* bytes = const_cast<std::uint16_t*>(pixels);
+    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(bytes, 800, 600, 16, 1600, SDL_PIXELFORMAT_RGB565);
     SDL_SaveBMP(s, path.c_str()), SDL_FreeSurface(s);
     ADD_FAILURE() << name << ": digest 0x" << std::hex << digest(pixels) << ", picture saved to " << path;
 }
