@@ -4,6 +4,7 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <array>
 #include <csignal>
 #include <functional>
 #include <ranges>
@@ -63,13 +64,11 @@ TEST_F(MenuScreens, EveryEntryActsOnAClickInsideItOnlyAndTheCursorStaysOnScreen)
         EXPECT_EQ(menu(x, y), 1) << "hovering alone starts nothing at " << x << "," << y;
         EXPECT_EQ(std::pair(menu(x, y, CLICK), gameMode), std::pair(stays, mode)) << x << "," << y;
     }
-    // Obstacle Mode flips once per held frame, 150 ms apart; Return freezes only the picture.
+    // Obstacle Mode flips once per held frame, 150 ms apart.
     menu(200, 350, CLICK);
     EXPECT_EQ(obstacleMode, 1);
-    const int shown = null_backend::picturesShown();
-    EXPECT_EQ(menu(200, 350, {VK_LBUTTON, VK_RETURN}), 1);
-    EXPECT_EQ(std::tuple(obstacleMode, null_backend::picturesShown(), null_backend::sleptMs()),
-              std::tuple(0, shown, 300u));
+    menu(200, 350, CLICK);
+    EXPECT_EQ(std::pair(obstacleMode, null_backend::sleptMs()), std::pair(0, std::uint64_t{300}));
     // The link to all the tables hands over to the list until Escape.
     EXPECT_EQ(std::pair(menu(560, 425, CLICK), showScoreList), std::pair(1, 1));
     EXPECT_EQ(std::pair(menu(560, 425, {VK_ESCAPE}), showScoreList), std::pair(1, 0));
@@ -77,29 +76,27 @@ TEST_F(MenuScreens, EveryEntryActsOnAClickInsideItOnlyAndTheCursorStaysOnScreen)
     EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(784, 584));
 }
 
-TEST_F(MenuScreens, ExitPostsAQuitThatEndsTheLoopBeforeAnyOtherScreen) {
-    const auto wrong = [] { postQuit(7); };
-    LoopScreens screens{[] { return runMainMenu() == 0 ? 0 : (postQuit(7), 1); }, wrong, wrong, wrong, [] {}};
-    addMouseMotion(200 - mouseX, 480 - mouseY);
-    setKeyDown(VK_LBUTTON, true);
-    EXPECT_EQ(runMainLoop(screens), 0);
-}
-
 TEST_F(MenuScreens, AResultStillWaitingForInitialsIsSavedInItsOwnModesTableWhateverComesNext) {
     std::string settled = "AAA 300\r\n??? 250\r\nBBB 200\r\n";
     for (int k = 0; k < 7; ++k) settled += "??? 0\r\n";
-    // Resume leads to the entry; a new game of either mode, or quitting, first saves with no initials.
-    for (const auto& [x, y, pending] : {std::tuple{200, 150, 1}, {200, 240, 0}, {200, 205, 0}, {-1, -1, 0}}) {
+    // Resume leads to the entry; a new game of either mode, or Exit, first saves it with no initials.
+    for (const auto& [y, pending] : {std::pair{150, 1}, {240, 0}, {205, 0}, {480, 0}}) {
         ASSERT_TRUE(writeTextFile("scores_classic.txt", "AAA 300\nBBB 200\n"));
         ASSERT_TRUE(writeTextFile("scores_rubik.txt", "CCC 900\n"));
         gameMode = MODE_CLASSIC;
         score = 250;
         checkHighScore();
         ASSERT_EQ(inScoreEntry, 1);
-        if (x < 0)
-            shutDown();
-        else
-            menu(x, y, CLICK);
+        if (y == 480) { // Exit's quit ends the loop before any other screen, and the shut-down saves
+            const auto wrong = [] { postQuit(7); };
+            addMouseMotion(200 - mouseX, y - mouseY);
+            setKeyDown(VK_LBUTTON, true);
+            EXPECT_EQ(runMainLoop({[] { return runMainMenu() == 0 ? 0 : (postQuit(7), 1); }, wrong, wrong,
+                                   wrong, shutDown}),
+                      0);
+        } else {
+            menu(200, y, CLICK);
+        }
         EXPECT_EQ(inScoreEntry, pending) << y;
         EXPECT_EQ(readFile("scores_classic.txt", 1024), pending ? "AAA 300\r\nBBB 200\r\n" : settled) << y;
         EXPECT_EQ(readFile("scores_rubik.txt", 1024), "CCC 900\r\n") << y;
@@ -107,32 +104,25 @@ TEST_F(MenuScreens, AResultStillWaitingForInitialsIsSavedInItsOwnModesTableWhate
     }
 }
 
-TEST_F(MenuScreens, HoveringAKeyRowBindsTheLowestHeldKeyWithItsSideAndNoPause) {
-    options(ROW_X, DROP_Y, {'B', 'A'});
-    options(ROW_X, DROP_Y, {251});
-    options(ROW_X, DROP_Y + 35, {250, 251}); // the highest code the scan takes
-    options(ROW_X, PREVIEW_Y, {'A'});
-    options(ROW_X, ROTATE_CCW_Y, {16, 160});
-    options(600, 400, {17, 162, 163});
-    options(530, 400, {'X'}); // the gap between Left and Right
-    EXPECT_EQ(
-        std::tuple(keyDrop, keyHurry, keyRotateCCW, keyLeft, keyRight, showPiecePreview, null_backend::sleptMs()),
-        std::tuple('A', 250, 160, 37, 162, 1, 0u));
-}
-
-TEST_F(MenuScreens, AHeldButtonFlipsSwitchesAndBindsKeysEveryFrame150MsApartAndTheMusicFollowsAtOnce) {
-    options(ROW_X, PREVIEW_Y, CLICK);
-    EXPECT_EQ(showPiecePreview, 0);
-    options(ROW_X, PREVIEW_Y, CLICK);
-    options(ROW_X, 472, CLICK); // the advanced switch's strip
-    options(ROW_X, 458, CLICK); // just above it
-    options(ROW_X, DROP_Y, CLICK);
-    EXPECT_EQ(std::tuple(showPiecePreview, advanced4Way, keyDrop, null_backend::sleptMs()),
-              std::tuple(1, 1, VK_LBUTTON, 600u));
-    musicOn = 0;
+// Hovering a key row binds the lowest held code up to 250, sided by the held Control or Shift, with no
+// pause; a held button flips a switch row or binds the button itself, pausing 150 ms each frame.
+TEST_F(MenuScreens, EveryRowTakesKeysOrClicksExactlyAsThePlayerSeesThem) {
+    const struct {
+        int x, y;
+        Keys held;
+    } frames[] = {
+        {ROW_X, DROP_Y, {'B', 'A'}},       {ROW_X, DROP_Y, {251}},           {ROW_X, DROP_Y + 35, {250, 251}},
+        {ROW_X, PREVIEW_Y, {'A'}},         {ROW_X, ROTATE_CCW_Y, {16, 160}}, {600, 400, {17, 162, 163}},
+        {530, 400, {'X'}},                 {ROW_X, PREVIEW_Y, CLICK},        {ROW_X, 472, CLICK}, // advanced
+        {ROW_X, 458, CLICK},               {ROW_X, ROTATE_CCW_Y + 35, CLICK}, {ROW_X, MUSIC_Y, CLICK}};
     musicSound.buffer = std::make_shared<SampleBuffer>();
-    options(ROW_X, MUSIC_Y, CLICK);
-    EXPECT_EQ(std::pair(musicOn, musicSound.playing), std::pair(1, true));
+    setMusicOn(true);
+    for (const auto& f : frames) options(f.x, f.y, f.held);
+    std::array<std::int32_t, CONTROL_VALUES> got{};
+    getControlValues(got);
+    EXPECT_EQ(got, decltype(got)({160, VK_LBUTTON, 'A', 250, 37, 162, 37, 39, 1, 0, 1, 1, 0}));
+    EXPECT_EQ(std::pair(musicSound.playing, null_backend::sleptMs()), std::pair(false, std::uint64_t{600}))
+        << "the music stops at once";
     musicSound = SoundRecord{};
     // The cursor stays in the panel; a lost display is restored and the cursor starts again.
     options(5000, 5000);
@@ -145,7 +135,8 @@ TEST_F(MenuScreens, AHeldButtonFlipsSwitchesAndBindsKeysEveryFrame150MsApartAndT
 TEST_F(MenuScreens, OpeningReadsTheFileEscapeLeavesWithoutSavingFinishingSavesAFailedSaveKeepsTheOldFile) {
     ASSERT_TRUE(writeTextFile("myControls.txt", "65\n66\n"));
     menu(200, 420, CLICK);
-    EXPECT_EQ(std::tuple(inOptions, keyRotateCCW, keyRotateCW, mouseX, mouseY), std::tuple(1, 65, 66, 400, 100));
+    EXPECT_EQ(std::tuple(inOptions, keyRotateCCW, keyRotateCW, mouseX, mouseY),
+              std::tuple(1, 65, 66, 400, 100));
     options(ROW_X, ROTATE_CCW_Y, {VK_ESCAPE});
     EXPECT_EQ(std::pair(inOptions, keyRotateCCW), std::pair(0, 27)) << "the frame still binds Escape";
     EXPECT_EQ(readFile("myControls.txt", 99), "65\r\n66\r\n") << "nothing saved";
@@ -167,8 +158,8 @@ TEST_F(MenuScreens, OpeningReadsTheFileEscapeLeavesWithoutSavingFinishingSavesAF
     EXPECT_EQ(keyDrop, 32) << "what the file holds is read back";
 }
 
-// Each region lights up for the cursor exactly inside it (its first and last pixel, not the next one out where
-// the cursor reaches) with a picture of its own; over painted art, the cursor invisible after the first frame.
+// Each region lights up for the cursor exactly inside it (its first and last pixel, not the next one out
+// where the cursor reaches) with a picture of its own; over painted art, the cursor unseen after frame one.
 using Regions = std::initializer_list<std::tuple<Rect, std::uint64_t>>;
 void expectRegions(int (*screen)(), std::uint64_t first, Regions regions, const char* name) {
     for (int b = 0; b < BITMAP_COUNT; ++b)
@@ -191,7 +182,7 @@ void expectRegions(int (*screen)(), std::uint64_t first, Regions regions, const 
     }
 }
 
-TEST_F(MenuScreens, EveryEntryTheScoresPanelAndEveryOptionsRowShowTheirWholePictureExactlyOverTheirRectangles) {
+TEST_F(MenuScreens, EveryEntryLinkAndOptionsRowShowTheirWholePictureExactlyOverTheirRectangles) {
     ASSERT_TRUE(writeTextFile("scores_rubik.txt", "WWWWWWWWW -2147483648\n"));
     expectRegions(runMainMenu, 0xe585b4494ef45e5d, {
         {{100, 141, 300, 166}, 0xa0d47eeddc0e7caa}, {{100, 193, 300, 218}, 0x4a882bf2fb0845df},
@@ -219,8 +210,8 @@ TEST_F(MenuScreens, AMenuFrameIsDrawnOnlyWhenWhatItShowsChangedOrSomethingElseSh
         {"nothing", [] {}, false},
         {"the cursor moved", [] { addMouseMotion(1, 0); }, true},
         {"nothing again", [] {}, false},
-        {"a score file changed, same size", [] { writeTextFile("scores_time.txt", "Bobbobbobbob 50\n"); }, true},
-        {"a score file rewritten alike", [] { writeTextFile("scores_time.txt", "Bobbobbobbob 50\n"); }, false},
+        {"a name changed, same size", [] { writeTextFile("scores_time.txt", "Bobbobbobbob 50\n"); }, true},
+        {"the same rewritten", [] { writeTextFile("scores_time.txt", "Bobbobbobbob 50\n"); }, false},
         {"the obstacle switch", [] { obstacleMode = 1; }, true},
         {"another screen showed", [] { showFrontSurface(); }, true},
         {"a surface lost", [] { null_backend::loseDisplay(); }, true},

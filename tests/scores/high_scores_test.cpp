@@ -1,7 +1,6 @@
 // Score files, the initials entry and the list page: ranks, stored bytes, bad files, the way out.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <map>
@@ -53,17 +52,12 @@ std::string checkEndedGame(int mode, std::int32_t points, std::int32_t bonuses =
 // '\r' Enter, capitals) and the second pad's buttons as small letters: u, d, r up, down, right on the
 // d-pad, s south, w west, l the left shoulder, g Start.
 void pass(const std::string& held) {
-    const std::string buttons = "udrswlg";
-    const PadButton pad[] = {PadButton::DpadUp, PadButton::DpadDown, PadButton::DpadRight,
-                             PadButton::South,  PadButton::West,     PadButton::LeftShoulder,
-                             PadButton::Start};
+    using P = PadButton;
+    const std::map<char, P> pad = {{'u', P::DpadUp}, {'d', P::DpadDown},     {'r', P::DpadRight},
+                                   {'s', P::South},  {'w', P::West},         {'l', P::LeftShoulder},
+                                   {'g', P::Start}};
     releaseAllKeys();
-    for (char c : held) {
-        if (buttons.find(c) != std::string::npos)
-            setPadButton(1, pad[buttons.find(c)], true);
-        else
-            setKeyDown(c, true);
-    }
+    for (char c : held) pad.contains(c) ? setPadButton(1, pad.at(c), true) : setKeyDown(c, true);
     runHighScoreEntry();
 }
 
@@ -93,7 +87,8 @@ TEST_F(Scores, FilesReadUpToTheFirstFailureAndAResultEntersStrictlyAboveLowerTot
     HighScoreEntry list[3];
     EXPECT_EQ(readScoreRows("scores_classic.txt", list, 3, LIST_NAME_LENGTH), 1);
     EXPECT_EQ(parseScoreRows("ABCDEFGHIJKLM 5 B", list, 3, LIST_NAME_LENGTH), 1);
-    EXPECT_EQ(std::tuple(std::string(list[0].name), list[1].name[0], list[1].total), std::tuple("ABCDEFGHI", 'B', 0));
+    EXPECT_EQ(std::tuple(std::string(list[0].name), list[1].name[0], list[1].total),
+              std::tuple("ABCDEFGHI", 'B', 0));
     EXPECT_EQ(readScoreRows(scoreFileName(-1), list, 3, TABLE_NAME_LENGTH), 0);
 
     writeTextFile("scores_4way.txt", TEN_ROWS);
@@ -104,13 +99,11 @@ TEST_F(Scores, FilesReadUpToTheFirstFailureAndAResultEntersStrictlyAboveLowerTot
         EXPECT_EQ(checkEndedGame(MODE_4WAY, points), names) << points;
         EXPECT_EQ(std::pair(newEntryRank, inScoreEntry), std::pair(rank, int(rank >= 0))) << points;
     }
-    // Each check writes the names it read to the debug log.
-    const std::string debug = readFile("debug.txt", 1 << 16).value();
+    const std::string debug = readFile("debug.txt", 1 << 16).value(); // each check logs the names it read
     EXPECT_EQ(debug.substr(debug.size() - 30), "A\r\nB\r\nC\r\nD\r\nE\r\nF\r\nG\r\nH\r\nI\r\nJ\r\n");
     checkEndedGame(MODE_DUOFALL, 2147483000, 2000);
     EXPECT_EQ(finalTotal(), 2147483647);
-    gameMode = 5;
-    EXPECT_FALSE(saveHighScores()) << "no such mode, no file";
+    EXPECT_EQ(scoreFileName(MODE_COUNT), nullptr);
 }
 
 // Keys type letters in code order up to three and delete one; a pad's up and down (not both) run its
@@ -124,9 +117,8 @@ TEST_F(Scores, TheEntryShowsOnlyItsBoxTakesKeysAndAPadAndSavesInTheRowKept) {
     checkEndedGame(MODE_CLASSIC, 450, 50);
     clearSurface(frontSurface, packColor(200, 0, 0));
     clearSurface(backSurface, packColor(0, 200, 0));
-    pass("");
-    picture::expectPicture(null_backend::lastPicture(), 0xf027d5dcce651e49,
-                           "entry-box"); // over the frozen one
+    pass(""); // only the box is shown over the frozen picture
+    picture::expectPicture(null_backend::lastPicture(), 0xf027d5dcce651e49, "entry-box");
     // Each pass, then the initials and the time paused so far.
     const std::tuple<const char*, const char*, unsigned> passes[] = {
         {"\b", "", 0},      {"BA", "AB", 300},  {"AB", "ABA", 450}, {"Z", "ABA", 450},  {"\b.", "AB", 600},
@@ -141,25 +133,16 @@ TEST_F(Scores, TheEntryShowsOnlyItsBoxTakesKeysAndAPadAndSavesInTheRowKept) {
             << held;
         if (slept == 900) picture::expectPicture(null_backend::lastPicture(), 0xf7ea35a12ce49c69, "entry");
     }
-    // The stick does what the d-pad does; a drifting one nothing.
-    setPadAxis(0, PadAxis::LeftY, -7000);
-    runHighScoreEntry();
-    setPadAxis(0, PadAxis::LeftY, 30000);
-    runHighScoreEntry();
-    EXPECT_STREQ(typedInitials, "ABY");
-    // The letter the pad changes is underlined in green, under the third letter's place.
-    const std::uint16_t* shown = null_backend::lastPicture();
-    int underline = 0;
-    for (int x = 280; x < 520; ++x) underline += shown[435 * SCREEN_WIDTH + x] == packColor(0, 255, 0);
-    EXPECT_TRUE(underline == textWidth("Y") && underline > 0) << underline;
+    // The letter the pad changes is underlined in green: the third one.
+    picture::expectPicture(null_backend::lastPicture(), 0x301f749dd7f8a149, "entry-pad");
     pass("g");
     // The next entries keep the initials, start at the first letter and, left blank, save as "???".
     checkEndedGame(MODE_CLASSIC, 500);
     for (const char* held : {"u", "\r"}) pass(held);
     checkEndedGame(MODE_CLASSIC, 500);
     for (const char* held : {"\b", "\b", "\b", "\r"}) pass(held);
-    EXPECT_EQ(readFile("scores_classic.txt", 1000).value(),
-              "A 900\r\nB 500\r\nC 500\r\nABY 500\r\nBBY 500\r\n??? 500\r\nD 300\r\nE 200\r\nF 100\r\nG 90\r\n");
+    EXPECT_EQ(readFile("scores_classic.txt", 999).value(), "A 900\r\nB 500\r\nC 500\r\nABZ 500\r\nBBZ 500\r\n"
+                                                           "??? 500\r\nD 300\r\nE 200\r\nF 100\r\nG 90\r\n");
     // A first row that cannot be saved is not told to the shell; one saved is. The pad turns '?' to A.
     std::filesystem::create_directory("scores_time.txt");
     checkEndedGame(MODE_TIME, 1000);
@@ -168,7 +151,6 @@ TEST_F(Scores, TheEntryShowsOnlyItsBoxTakesKeysAndAPadAndSavesInTheRowKept) {
     pass("\r");
     checkEndedGame(MODE_RUBIK, 7);
     pass("g");
-    EXPECT_EQ(inScoreEntry, 0);
     EXPECT_EQ(best, (std::vector<std::pair<int, std::int32_t>>{{MODE_RUBIK, 7}}));
     bestResultSaved = nullptr;
 }
@@ -189,9 +171,8 @@ TEST_F(Scores, TheListLeavesOnAClickExactlyInsideTheButtonOrOnEscapeAndShowsTenR
     ASSERT_TRUE(writeTextFile("scores_time.txt", "Tim 77\nAbcdefghijk 123456789\n"));
     ASSERT_TRUE(createFont());
     releaseAllKeys();
-    mouseX = mouseY = 0;
-    EXPECT_EQ(runHighScoreList(), 1);
-    picture::expectPicture(frontSurface.pixels.data(), 0x3a520f66faeaa80f, "list");
     setKeyDown(VK_ESCAPE, true);
-    EXPECT_EQ(runHighScoreList(), 0);
+    mouseX = mouseY = 0;
+    EXPECT_EQ(runHighScoreList(), 0) << "Escape leaves once the frame is shown";
+    picture::expectPicture(frontSurface.pixels.data(), 0x3a520f66faeaa80f, "list");
 }
