@@ -4,12 +4,14 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <array>
 #include <csignal>
 #include <functional>
 #include <ranges>
 #include <tuple>
-#include <vector>
 
+#include "app/main_loop.h"
+#include "app/start_up.h"
 #include "audio/sound.h"
 #include "menus/controls_file.h"
 #include "menus/main_menu.h"
@@ -17,32 +19,16 @@
 #include "platform/bitmaps.h"
 #include "platform/files.h"
 #include "platform/input.h"
-#include "app/main_loop.h"
 #include "platform/null_backend.h"
 #include "platform/screen_flags.h"
-#include "app/start_up.h"
-#include "platform/text.h"
-#include "play/game_step.h"
 #include "rules/game_state.h"
+#include "scores/high_scores.h"
 #include "support/picture.h"
 
 namespace crossfall {
 namespace {
 
 constexpr int ROW_X = 450, ROTATE_CCW_Y = 120, DROP_Y = 190, PREVIEW_Y = 260, MUSIC_Y = 365, FINISH_Y = 485;
-
-// Read before any test runs: the program starts in the menu, nothing else open.
-const std::tuple<int, int, int, int> flagsAtStart{inMenu, inOptions, inScoreEntry, showScoreList};
-// The name and score columns of a best-scores row match the two texts drawn alone on black.
-void expectScoreRow(int y, const char* name, const char* total) {
-    Surface expected = createSurface(SCREEN_WIDTH, SCREEN_HEIGHT);
-    drawText(name, 520, y, rgb(0, 255, 0), expected);
-    drawTextRight(total, 700, y, rgb(255, 0, 0), expected);
-    for (std::size_t at = std::size_t(y - 2) * SCREEN_WIDTH + 510; at < std::size_t(y + 18) * SCREEN_WIDTH;
-         at += SCREEN_WIDTH)
-        EXPECT_TRUE(
-            std::equal(&expected.pixels[at], &expected.pixels[at + 210], null_backend::lastPicture() + at));
-}
 
 using Keys = std::initializer_list<int>;
 const Keys CLICK = {VK_LBUTTON};
@@ -66,7 +52,8 @@ struct MenuScreens : testing::Test {
     static int options(int x, int y, Keys held = {}) { return frame(runOptionsScreen, x, y, held); }
 };
 
-TEST_F(MenuScreens, AnEntryTakesClicksInsideItsExclusiveEdgesOnlyAndTheCursorStaysOnScreen) {
+TEST_F(MenuScreens, EveryEntryActsOnAClickInsideItOnlyAndTheCursorStaysOnScreen) {
+    // Where the click is, whether the menu stays, and the mode it starts (-1: none).
     const std::tuple<int, int, int, int> clicks[] = {
         {100, 141, 0, -1},         {299, 165, 0, -1},        {99, 150, 1, -1},
         {300, 150, 1, -1},         {150, 166, 1, -1},        {200, 205, 0, MODE_CLASSIC},
@@ -75,99 +62,73 @@ TEST_F(MenuScreens, AnEntryTakesClicksInsideItsExclusiveEdgesOnlyAndTheCursorSta
     for (const auto& [x, y, stays, mode] : clicks) {
         gameMode = -1;
         EXPECT_EQ(menu(x, y), 1) << "hovering alone starts nothing at " << x << "," << y;
-        EXPECT_EQ(menu(x, y, CLICK), stays) << x << "," << y;
-        EXPECT_EQ(gameMode, mode) << x << "," << y;
+        EXPECT_EQ(std::pair(menu(x, y, CLICK), gameMode), std::pair(stays, mode)) << x << "," << y;
     }
-    menu(5000, 5000);
-    EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(784, 584));
-    EXPECT_EQ(flagsAtStart, std::tuple(1, 0, 0, 0));
-}
-
-TEST_F(MenuScreens, ObstacleModeFlipsOncePerHeldFrameAndReturnFreezesOnlyThePicture) {
+    // Obstacle Mode flips once per held frame, 150 ms apart.
     menu(200, 350, CLICK);
     EXPECT_EQ(obstacleMode, 1);
-    int shown = null_backend::picturesShown();
-    const int stays = menu(200, 350, {VK_LBUTTON, 13});
-    EXPECT_EQ(std::tuple(stays, obstacleMode, null_backend::picturesShown(), null_backend::sleptMs()),
-              std::tuple(1, 0, shown, 300u));
-}
-
-TEST_F(MenuScreens, TheBestScoresAreReadAfreshAndTheirLinkHandsOverUntilEscape) {
-    menu(0, 0);
-    ASSERT_TRUE(writeTextFile("scores_2p.txt", "ABCDEFGHIJKLMNOPQRSTUVWXYZ 77\nBob 30\n"));
-    menu(0, 0);
-    picture::expectPicture(null_backend::lastPicture(), 0xbdc8a7c9753d320d, "menu-scores"); // "???" and 0, then "ABCDEFGHI" and 77
-    EXPECT_EQ(menu(560, 425, CLICK), 1);
-    EXPECT_EQ(showScoreList, 1);
-    EXPECT_EQ(menu(560, 425, {27}), 1);
-    EXPECT_EQ(showScoreList, 0);
-}
-
-TEST_F(MenuScreens, ExitPostsAQuitThatEndsTheLoopBeforeAnyOtherScreen) {
-    const auto wrong = [] { postQuit(7); };
-    LoopScreens screens{[] { return runMainMenu() == 0 ? 0 : (postQuit(7), 1); }, wrong, wrong, wrong, [] {}};
-    addMouseMotion(200 - mouseX, 480 - mouseY);
-    setKeyDown(VK_LBUTTON, true);
-    EXPECT_EQ(runMainLoop(screens), 0);
+    menu(200, 350, CLICK);
+    EXPECT_EQ(std::pair(obstacleMode, null_backend::sleptMs()), std::pair(0, std::uint64_t{300}));
+    // The link to all the tables hands over to the list until Escape.
+    EXPECT_EQ(std::pair(menu(560, 425, CLICK), showScoreList), std::pair(1, 1));
+    EXPECT_EQ(std::pair(menu(560, 425, {VK_ESCAPE}), showScoreList), std::pair(1, 0));
+    menu(5000, 5000);
+    EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(784, 584));
 }
 
 TEST_F(MenuScreens, AResultStillWaitingForInitialsIsSavedInItsOwnModesTableWhateverComesNext) {
-    const std::string classicRows = "AAA 300\r\nBBB 200\r\n";
     std::string settled = "AAA 300\r\n??? 250\r\nBBB 200\r\n";
     for (int k = 0; k < 7; ++k) settled += "??? 0\r\n";
-    // Resume leads to the entry; a new game of either mode, or quitting, first saves with no initials.
-    for (const auto& [x, y, pending] : {std::tuple{200, 150, 1}, {200, 240, 0}, {200, 205, 0}, {-1, -1, 0}}) {
+    // Resume leads to the entry; a new game of either mode, or Exit, first saves it with no initials.
+    for (const auto& [y, pending] : {std::pair{150, 1}, {240, 0}, {205, 0}, {480, 0}}) {
         ASSERT_TRUE(writeTextFile("scores_classic.txt", "AAA 300\nBBB 200\n"));
         ASSERT_TRUE(writeTextFile("scores_rubik.txt", "CCC 900\n"));
-        menu(200, 205, CLICK);
+        gameMode = MODE_CLASSIC;
         score = 250;
-        currentPiece.y = 17; // Escape is held in the very frame this lock ends the game
-        currentPiece.gravityCount = 200;
-        fields[0].cells[5][1] = 3;
-        setKeyDown(VK_ESCAPE, true);
-        gameStep();
-        setKeyDown(VK_ESCAPE, false);
-        ASSERT_EQ(std::tuple(inMenu, gameOver, inScoreEntry), std::tuple(1, 1, 1));
-        if (x < 0)
-            shutDown();
-        else
-            menu(x, y, CLICK);
+        checkHighScore();
+        if (y == 480) { // Exit's quit ends the loop before any other screen, and the shut-down saves
+            const auto wrong = [] { postQuit(7); };
+            addMouseMotion(200 - mouseX, y - mouseY);
+            setKeyDown(VK_LBUTTON, true);
+            EXPECT_EQ(runMainLoop({[] { return runMainMenu() == 0 ? 0 : (postQuit(7), 1); }, wrong, wrong,
+                                   wrong, shutDown}),
+                      0);
+        } else {
+            menu(200, y, CLICK);
+        }
         EXPECT_EQ(inScoreEntry, pending) << y;
-        EXPECT_EQ(readFile("scores_classic.txt", 1024), pending ? classicRows : settled) << y;
+        EXPECT_EQ(readFile("scores_classic.txt", 1024), pending ? "AAA 300\r\nBBB 200\r\n" : settled) << y;
         EXPECT_EQ(readFile("scores_rubik.txt", 1024), "CCC 900\r\n") << y;
         inScoreEntry = 0;
     }
 }
 
-TEST_F(MenuScreens, HoveringAKeyRowBindsTheLowestHeldKeyWithItsSideAndNoPause) {
-    options(ROW_X, DROP_Y, {'B', 'A'});
-    options(ROW_X, DROP_Y, {251});
-    options(ROW_X, DROP_Y + 35, {250, 251}); // the highest code the scan takes
-    options(ROW_X, PREVIEW_Y, {'A'});
-    options(ROW_X, ROTATE_CCW_Y, {16, 160});
-    options(600, 400, {17, 162, 163});
-    options(530, 400, {'X'}); // the gap between Left and Right
-    EXPECT_EQ(
-        std::tuple(keyDrop, keyHurry, keyRotateCCW, keyLeft, keyRight, showPiecePreview, null_backend::sleptMs()),
-        std::tuple('A', 250, 160, 37, 162, 1, 0u));
-}
-
-TEST_F(MenuScreens, AHeldButtonFlipsSwitchesAndBindsKeysEveryFrame150MsApartAndTheMusicFollowsAtOnce) {
-    options(ROW_X, PREVIEW_Y, CLICK);
-    EXPECT_EQ(showPiecePreview, 0);
-    options(ROW_X, PREVIEW_Y, CLICK);
-    options(ROW_X, 472, CLICK); // the advanced switch's strip
-    options(ROW_X, 458, CLICK); // just above it
-    options(ROW_X, DROP_Y, CLICK);
-    EXPECT_EQ(std::tuple(showPiecePreview, advanced4Way, keyDrop, null_backend::sleptMs()),
-              std::tuple(1, 1, VK_LBUTTON, 600u));
-
+// Hovering a key row binds the lowest held code to 250, sided by a held Control or Shift, at once; a held
+// button flips a switch row (472 is the advanced one, 458 above it) or binds itself, 150 ms apart.
+TEST_F(MenuScreens, EveryRowTakesKeysOrClicksExactlyAsThePlayerSeesThem) {
+    const struct {
+        int x, y;
+        Keys held;
+    } frames[] = {
+        {450, 400, {VK_SHIFT}},            {ROW_X, DROP_Y, {'B', 'A'}},      {ROW_X, DROP_Y, {251}},
+        {ROW_X, DROP_Y + 35, {250, 251}},  {ROW_X, PREVIEW_Y, {'A'}},        {ROW_X, ROTATE_CCW_Y, {16, 160}},
+        {600, 400, {17, 162, 163}},        {530, 400, {'X'}},                {ROW_X, PREVIEW_Y, CLICK},
+        {ROW_X, 472, CLICK}, {ROW_X, 458, CLICK}, {ROW_X, ROTATE_CCW_Y + 35, CLICK}, {ROW_X, MUSIC_Y, CLICK}};
     musicSound.buffer = std::make_shared<SampleBuffer>();
-    options(ROW_X, MUSIC_Y, CLICK);
-    EXPECT_EQ(std::pair(musicOn, musicSound.playing), std::pair(0, false));
-    options(ROW_X, MUSIC_Y, CLICK);
-    EXPECT_EQ(std::pair(musicOn, musicSound.playing), std::pair(1, true));
+    setMusicOn(true);
+    for (const auto& f : frames) options(f.x, f.y, f.held);
+    std::array<std::int32_t, CONTROL_VALUES> got{};
+    getControlValues(got);
+    EXPECT_EQ(got, decltype(got)({160, VK_LBUTTON, 'A', 250, VK_SHIFT, 162, 37, 39, 1, 0, 1, 1, 0}));
+    EXPECT_EQ(std::pair(musicSound.playing, null_backend::sleptMs()), std::pair(false, std::uint64_t{600}))
+        << "the music stops at once";
     musicSound = SoundRecord{};
+    // The cursor stays in the panel; a lost display is restored and the cursor starts again.
+    options(5000, 5000);
+    EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(704, 492));
+    null_backend::loseDisplay();
+    options(0, 0);
+    EXPECT_EQ(std::tuple(mouseX, mouseY, backSurface.lost), std::tuple(50, 50, false));
 }
 
 TEST_F(MenuScreens, OpeningReadsTheFileEscapeLeavesWithoutSavingFinishingSavesAFailedSaveKeepsTheOldFile) {
@@ -175,18 +136,16 @@ TEST_F(MenuScreens, OpeningReadsTheFileEscapeLeavesWithoutSavingFinishingSavesAF
     menu(200, 420, CLICK);
     EXPECT_EQ(std::tuple(inOptions, keyRotateCCW, keyRotateCW, mouseX, mouseY),
               std::tuple(1, 65, 66, 400, 100));
-    options(ROW_X, ROTATE_CCW_Y, {27});
+    options(ROW_X, ROTATE_CCW_Y, {VK_ESCAPE});
     EXPECT_EQ(std::pair(inOptions, keyRotateCCW), std::pair(0, 27)) << "the frame still binds Escape";
     EXPECT_EQ(readFile("myControls.txt", 99), "65\r\n66\r\n") << "nothing saved";
-
     inOptions = 1;
     options(ROW_X, FINISH_Y, CLICK);
     EXPECT_EQ(std::pair(inOptions, inMenu), std::pair(0, 1));
     const std::string saved = readFile("myControls.txt", 4096).value_or("");
     EXPECT_EQ(saved.substr(0, 8), "27\r\n66\r\n");
-
     // A file-size limit makes the write fail part-way, as a full disk would.
-    options(ROW_X, DROP_Y, {40});
+    options(ROW_X, DROP_Y, {VK_DOWN});
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit old{};
     getrlimit(RLIMIT_FSIZE, &old);
@@ -198,16 +157,8 @@ TEST_F(MenuScreens, OpeningReadsTheFileEscapeLeavesWithoutSavingFinishingSavesAF
     EXPECT_EQ(keyDrop, 32) << "what the file holds is read back";
 }
 
-TEST_F(MenuScreens, TheOptionsKeepTheCursorInTheirPanelAndSurviveALostDisplay) {
-    options(5000, 5000);
-    EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(704, 492));
-    null_backend::loseDisplay();
-    options(0, 0);
-    EXPECT_EQ(std::tuple(mouseX, mouseY, backSurface.lost), std::tuple(50, 50, false));
-}
-
-// Each region lights up for the cursor exactly inside it (its first and last pixel, not the next one out where
-// the cursor reaches) with a picture of its own; over painted art, the cursor invisible after the first frame.
+// Each region lights up for the cursor exactly inside it (its first and last pixel, not the next one out
+// where the cursor reaches) with a picture of its own; over painted art, the cursor unseen after frame one.
 using Regions = std::initializer_list<std::tuple<Rect, std::uint64_t>>;
 void expectRegions(int (*screen)(), std::uint64_t first, Regions regions, const char* name) {
     for (int b = 0; b < BITMAP_COUNT; ++b)
@@ -230,7 +181,7 @@ void expectRegions(int (*screen)(), std::uint64_t first, Regions regions, const 
     }
 }
 
-TEST_F(MenuScreens, EveryEntryTheScoresPanelAndEveryOptionsRowShowTheirWholePictureExactlyOverTheirRectangles) {
+TEST_F(MenuScreens, EveryEntryLinkAndOptionsRowShowTheirWholePictureExactlyOverTheirRectangles) {
     ASSERT_TRUE(writeTextFile("scores_rubik.txt", "WWWWWWWWW -2147483648\n"));
     expectRegions(runMainMenu, 0xe585b4494ef45e5d, {
         {{100, 141, 300, 166}, 0xa0d47eeddc0e7caa}, {{100, 193, 300, 218}, 0x4a882bf2fb0845df},
@@ -250,82 +201,39 @@ TEST_F(MenuScreens, EveryEntryTheScoresPanelAndEveryOptionsRowShowTheirWholePict
         {{400, 459, 720, 473}, 0x5622fc687d205427}, {{400, 477, 720, 494}, 0x7f26e74c10ca20ef}}, "options-");
 }
 
-} // namespace
-TEST_F(MenuScreens, APadAloneMovesTheCursorClicksSwitchesAndEntriesButIsNeverBoundToAKey) {
-    // Every pad button held over a key row binds nothing; the south button only pauses as a click does.
-    inOptions = 1;
-    const int rows[] = {ROTATE_CCW_Y, DROP_Y};
-    for (int y : rows)
-        for (int b = 0; b < PAD_BUTTON_COUNT; ++b) {
-            if (b >= int(PadButton::DpadUp)) continue; // the d-pad moves the cursor off the row
-            setPadButton(0, PadButton(b), true);
-            options(ROW_X, y);
-            setPadButton(0, PadButton(b), false);
-        }
-    EXPECT_TRUE(std::equal(keyBindings, keyBindings + 8, std::begin({162, 163, 32, 9, 37, 39, 37, 39})));
-    EXPECT_EQ(inOptions, 1) << "Start is no Escape here";
-    EXPECT_EQ(null_backend::sleptMs(), 300u);
-    // The south button flips a switch row as a click does.
-    setPadButton(0, PadButton::South, true);
-    options(ROW_X, PREVIEW_Y);
-    setPadButton(0, PadButton::South, false);
-    EXPECT_EQ(showPiecePreview, 0);
-    // The stick carries the cursor from the top-left corner to the Classic entry and south starts it.
-    addMouseMotion(-5000, -5000);
-    menu(mouseX, mouseY);
-    setPadAxis(0, PadAxis::LeftX, 20000);
-    setPadAxis(0, PadAxis::LeftY, 24000);
-    int frames = 0;
-    while (!(mouseY >= 195 && mouseY < 216) && frames < 200) {
-        menu(mouseX, mouseY);
-        ++frames;
-        if (mouseX > 150) setPadAxis(0, PadAxis::LeftX, 0);
-    }
-    setPadAxis(0, PadAxis::LeftX, 0);
-    setPadAxis(0, PadAxis::LeftY, 0);
-    EXPECT_LT(frames, 60) << "well within a second";
-    setPadButton(0, PadButton::South, true);
-    EXPECT_EQ(menu(mouseX, mouseY), 0);
-    EXPECT_EQ(gameMode, MODE_CLASSIC);
-    releaseAllKeys();
-}
-
 TEST_F(MenuScreens, AMenuFrameIsDrawnOnlyWhenWhatItShowsChangedOrSomethingElseShowedSince) {
-    ASSERT_TRUE(writeTextFile("scores_time.txt", "Ann 50\n"));
+    ASSERT_TRUE(writeTextFile("scores_time.txt", "Annannannann 50\n"));
     menu(700, 580);
     // Each step, then whether that frame put a new picture on screen.
-    const struct {
-        const char* what;
-        std::function<void()> change;
-        bool drawn;
-    } steps[] = {
+    const std::tuple<const char*, std::function<void()>, bool> steps[] = {
         {"nothing", [] {}, false},
         {"the cursor moved", [] { addMouseMotion(1, 0); }, true},
         {"nothing again", [] {}, false},
-        {"a score file changed, same size", [] { writeTextFile("scores_time.txt", "Bob 50\n"); }, true},
-        {"a score file rewritten alike", [] { writeTextFile("scores_time.txt", "Bob 50\n"); }, false},
+        {"a name changed, same size", [] { writeTextFile("scores_time.txt", "Bobbobbobbob 50\n"); }, true},
+        {"the same rewritten", [] { writeTextFile("scores_time.txt", "Bobbobbobbob 50\n"); }, false},
         {"the obstacle switch", [] { obstacleMode = 1; }, true},
         {"another screen showed", [] { showFrontSurface(); }, true},
         {"a surface lost", [] { null_backend::loseDisplay(); }, true},
         {"the button held", [] { setKeyDown(VK_LBUTTON, true); }, true},
         {"let go: the same picture", [] { setKeyDown(VK_LBUTTON, false); }, false},
         {"Return held", [] { setKeyDown(VK_RETURN, true); }, false},
+        {"the cursor moved under Return", [] { addMouseMotion(-1, 0); }, false},
     };
-    for (const auto& step : steps) {
-        step.change();
+    for (const auto& [what, change, drawn] : steps) {
+        change();
         const int before = null_backend::picturesShown();
-        EXPECT_EQ(runMainMenu(), 1) << step.what;
-        EXPECT_EQ(null_backend::picturesShown() - before, step.drawn ? 1 : 0) << step.what;
+        EXPECT_EQ(runMainMenu(), 1) << what;
+        EXPECT_EQ(null_backend::picturesShown() - before, drawn ? 1 : 0) << what;
     }
     releaseAllKeys();
-    expectScoreRow(360, "Bob", "50");
+    // The Time Attack row shows the new name cut to nine letters; no art is loaded here.
+    picture::expectPicture(null_backend::lastPicture(), 0x652d58b4162f634d, "menu-best");
     // A skipped frame leaves the screen exactly as a drawn one would have.
-    const std::vector<std::uint16_t> kept(null_backend::lastPicture(),
-                                          null_backend::lastPicture() + 800 * 600);
     runMainMenu();
     showFrontSurface();
     runMainMenu();
-    EXPECT_TRUE(std::equal(kept.begin(), kept.end(), null_backend::lastPicture()));
+    picture::expectPicture(null_backend::lastPicture(), 0x652d58b4162f634d, "menu-best");
 }
 
+} // namespace
 } // namespace crossfall
