@@ -3,17 +3,16 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <cstring>
+#include <numeric>
 #include <string>
+#include <utility>
 
-#include "audio/sound.h"
 #include "menus/controls_file.h"
 #include "platform/files.h"
 #include "platform/input.h"
 #include "platform/null_backend.h"
-#include "platform/video.h"
-#include "play/flash_row.h"
+#include "rules/bindings.h"
 #include "rules/game_frame.h"
 #include "rules/modes.h"
 #include "rules/moving.h"
@@ -25,11 +24,9 @@ namespace crossfall {
 struct RulesTest : ::testing::Test {
     void SetUp() override {
         null_backend::reset();
-        initVideo(); // the row flash draws on the front surface
-        rulesSeam = {nullptr, nullptr, nullptr, nullptr, flashRow, writeComboLabel};
+        rulesSeam = {}; // no flash, no label: what a replay checked without a display does
         releaseAllKeys();
         resetControlsToDefaults();
-        for (SoundRecord& voice : voices) voice = SoundRecord{};
         seedRandom(12345);
         gameMode = score = comboBonuses = combo = bestCombo = gameOver = spinCount = 0;
         riseCount = comboLabelTimer = voicesBusy = duoDropPending = obstacleMode = 0;
@@ -62,36 +59,25 @@ struct RulesTest : ::testing::Test {
         return n;
     }
 
-    // True when every 4-Way arm's centre cell (c, r) shows field 0's block drawn at the same screen pixel.
-    static bool centresAgree() {
-        for (int d = 1; d < 4; ++d)
-            for (int c = 0; c < 10; ++c)
-                for (int r = 10; r < 20; ++r) {
-                    const int col[4] = {c, 19 - r, 9 - c, r - 10}, row[4] = {r, c + 10, 29 - r, 19 - c};
-                    if (fields[d].cells[c][r] != fields[0].cells[col[d]][row[d]]) return false;
-                }
-        return true;
-    }
-
     static void startWith(int mode, int kind) { nextPiece = makePiece(kind, 0), startGame(mode); }
     template <class T> static bool same(const T& a, const T& b) { return !std::memcmp(&a, &b, sizeof a); }
 };
 
-TEST(RandomTest, FollowsTheLinearCongruentialSequence) {
-    seedRandom(1);
-    for (int expected : {41, 18467, 6334}) EXPECT_EQ(nextRandom(), expected);
-}
-
-TEST_F(RulesTest, TheSevenKindsEnterWithTheirShapes) {
-    // Rows 1 and 2 of the 5 x 5 box for T, I, J, L, O, S and Z; the other rows stay empty.
-    const char* const rowsOneAndTwo[] = {"..#...###.", ".....####.", ".#....###.", "...#..###.",
-                                         ".##...##..", "..##..##..", ".##....##."};
-    for (int kind = 0; kind < PIECE_KINDS; ++kind) {
-        std::string box;
-        for (int j = 0; j < 5; ++j)
-            for (int i = 0; i < 5; ++i) box += makePiece(kind, 0).shape[i][j] != 0 ? '#' : '.';
-        EXPECT_EQ(box, std::string(5, '.') + rowsOneAndTwo[kind] + std::string(10, '.')) << kind;
-    }
+// "Resume" before any game plays on what start-up left; only a fresh process still holds that state.
+TEST(StartUpState, AGameResumedBeforeAnyStartIsClassicAtLevelOneAndItsFirstRemovalStartsAChain) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            initGameState();
+            for (auto& column : fields[0].cells) column[19] = 2;
+            clearFullRows(0); // what a lock does: its rows, its points, the level
+            addLockPoints();
+            updateLevel();
+            const auto state = std::tuple(gameMode, score, comboBonuses, level, combo, bestCombo, gameOver,
+                                          blinkCount, comboLabelTimer, obstacleMode);
+            std::exit(state == std::tuple(0, 10, 0, 1, 1, 0, 0, 0, 0, 0) ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(RulesTest, EveryStartResetsTheModesFieldsKeepsTheWallsBringsInTheShownPieceAndFillsObstaclesBelow) {
@@ -108,12 +94,11 @@ TEST_F(RulesTest, EveryStartResetsTheModesFieldsKeepsTheWallsBringsInTheShownPie
             for (const auto& column : fields[f].cells) EXPECT_EQ(column[20] + column[31], 2 * WALL);
         }
     }
-    obstacleMode = 1; // about 7 cells in 16 of the lower half, shared by the 4-Way arms
+    obstacleMode = 1; // blocks in the lower half only: shared by the 4-Way arms, drawn in each Duofall field
     startGame(MODE_4WAY);
-    EXPECT_TRUE(countBlocks(fields[0]) > 20 && centresAgree());
+    EXPECT_EQ(countBlocks(fields[0]) * 3, countBlocks(fields[1]) + countBlocks(fields[2]) + countBlocks(fields[3]));
     startGame(MODE_DUOFALL);
-    EXPECT_TRUE(countBlocks(fields[4]) > 20 && countBlocks(fields[5]) > 20);
-    for (const auto& column : fields[0].cells) EXPECT_EQ(std::count(column, column + 10, EMPTY), 10);
+    EXPECT_TRUE(countBlocks(fields[4]) > 20 && countBlocks(fields[5]) > 20 && !same(fields[4].cells, fields[5].cells));
 }
 
 TEST_F(RulesTest, GravityEveryHundredthTickHurryEveryTenthAndAHardDropLocksAtOnceButWaitsForARepress) {
@@ -137,16 +122,13 @@ TEST_F(RulesTest, BothSideKeysCancelAndAHeldMoveRepeatsAfterFortyFiveThenNineUpT
     expectSteps(keyLeft, {{100, 1, -1}}, currentPiece.x);
 }
 
-TEST_F(RulesTest, AtTheTopTheIPieceTurnsOnlyCounterClockwiseARefusedTurnStillWaitsAndTheONeverTurns) {
+TEST_F(RulesTest, AtTheTopTheIPieceTurnsOnlyCounterClockwiseAndARefusedTurnStillWaits) {
     startWith(MODE_CLASSIC, 1);
     setKeyDown(keyRotateCW, true);
     frame(); // its top block would be above row 0
     EXPECT_TRUE(same(currentPiece.shape, pieceTemplates[1].shape));
     setKeyDown(keyRotateCW, false);
     expectSteps(keyRotateCCW, {{49, 1, 0}, {1, 1, 1}}, currentPiece.shape[2][4]); // now column 2, rows 1..4
-    startWith(MODE_CLASSIC, KIND_O);
-    frame();
-    EXPECT_TRUE(same(currentPiece.shape, pieceTemplates[KIND_O].shape));
 }
 
 TEST_F(RulesTest, ABlockedEntryEndsTheGameWithoutPointsAndOnTheLeftDuofallSideStopsBothPieces) {
@@ -178,46 +160,40 @@ TEST_F(RulesTest, DuofallRightLockDealsOnlyTheRightAndRestartsTheLeftGravityAndA
     setKeyDown(keyDrop, true); // the new right piece's own drop is locked
     frame();
     EXPECT_EQ(std::pair(countBlocks(fields[4]), currentPiece2.y), std::pair(4, 0));
-    startWith(MODE_CLASSIC, 0); // a hard drop there must not reach the next Duofall game
-    frame();
-    setKeyDown(keyDrop, false);
-    startWith(MODE_DUOFALL, 0);
-    frame();
-    EXPECT_EQ(currentPiece2.y, -1);
 }
 
-TEST_F(RulesTest, FullRowsAnywhereGoWithASoundEachAndRemovalsWhileASoundPlaysBuildTheChain) {
+TEST_F(RulesTest, FullRowsAnywhereGoAndRemovalsWhileASoundPlaysBuildTheChain) {
     for (int r : {0, 1, 12, 19})
         for (auto& column : fields[0].cells) column[r] = 2;
     fields[0].cells[7][5] = 6;
     fields[0].cells[0][18] = 5;
-    clearFullRows(0);
-    EXPECT_EQ(std::tuple(fields[0].cells[7][7], fields[0].cells[0][19]), std::tuple(6, 5));
-    const auto sounding = std::count_if(voices, voices + VOICE_COUNT, [](auto& v) { return v.active; });
-    // With no voice sounding before, a chain starts at 1 and earns nothing.
-    EXPECT_EQ(std::tuple(countBlocks(fields[0]), sounding, combo, comboBonuses), std::tuple(2, 4, 1, 0));
-    voicesBusy = 1;
-    for (int link = 2; link <= 3; ++link) {
-        for (auto& column : fields[0].cells) column[10] = column[11] = 1;
-        clearFullRows(0);
-        EXPECT_EQ(combo, link);
+    for (int link = 1; link <= 3; ++link) {
+        clearFullRows(0); // with no voice sounding before, a chain starts at 1 and earns nothing
+        EXPECT_EQ(std::tuple(countBlocks(fields[0]), fields[0].cells[7][7], fields[0].cells[0][19], combo),
+                  std::tuple(2, 6, 5, link));
+        voicesBusy = 1;
+        for (auto& column : fields[0].cells) column[0] = column[1] = 1;
     }
-    clearFullRows(0); // no full row: the chain stands
     EXPECT_EQ(std::tuple(comboBonuses, bestCombo, comboLabelTimer), std::tuple(2 + 3, 3, 50));
 }
 
 TEST_F(RulesTest, FallDelaysAndModePeriodsFollowModeLevelChainAndGameOver) {
-    // {mode, level, combo, gameOver, delay}: long chains slow levels 6 up; a game over drops the mode's part.
-    const int cases[][5] = {{0, 8, 0, 0, 15}, {0, 9, 0, 0, 8},  {1, 9, 0, 0, 12}, {4, 7, 0, 0, 25},
-                            {2, 6, 0, 0, 44}, {2, 8, 0, 0, 25}, {2, 9, 0, 0, 21}, {3, 2, 0, 0, 140},
-                            {0, 9, 4, 0, 12}, {0, 5, 4, 0, 50}, {2, 9, 0, 1, 12}, {3, 6, 3, 0, 93}};
+    // Ticks per row at levels 1..9 without a chain, by mode: Classic, Rubik's, 4-Way, Duofall, Time Attack.
+    const int delays[5][9] = {{100, 90, 75, 60, 50, 40, 25, 15, 8},   {100, 90, 75, 60, 50, 40, 25, 15, 12},
+                              {100, 90, 75, 60, 50, 44, 30, 25, 21},  {150, 140, 125, 110, 100, 90, 75, 65, 62},
+                              {100, 90, 75, 60, 50, 40, 25, 15, 12}};
+    const int spins[9] = {2300, 2100, 1900, 1700, 1500, 1300, 1100, 900, 700};
+    const int rises[9] = {2320, 2140, 1960, 1780, 1600, 1420, 1240, 1060, 880};
+    for (int mode = 0; mode < 5; ++mode)
+        for (level = 1, gameMode = mode; level <= MAX_LEVEL; ++level)
+            EXPECT_EQ(std::tuple(currentFallDelay(), spinPeriod(), risePeriod()),
+                      std::tuple(delays[mode][level - 1], spins[level - 1], rises[level - 1])) << mode << level;
+    // {mode, level, combo, gameOver, delay}: chains of 3 up slow levels 6 up; a game over drops the mode's part.
+    const int cases[][5] = {{0, 9, 4, 0, 12}, {0, 5, 4, 0, 50}, {0, 6, 2, 0, 40},  {3, 6, 3, 0, 93},
+                            {2, 9, 0, 1, 12}, {3, 2, 0, 1, 90}, {2, 5, 3, 0, 50}};
     for (const auto& [mode, lvl, chain, over, delay] : cases) {
         gameMode = mode, level = lvl, combo = chain, gameOver = over;
         EXPECT_EQ(currentFallDelay(), delay) << mode << "/" << lvl << "/" << chain << "/" << over;
-    }
-    for (auto [lvl, spin, rise] : {std::array{1, 2300, 2320}, {9, 700, 880}}) { // the Rubik spin and Time Attack rise
-        level = lvl;
-        EXPECT_EQ(std::pair(spinPeriod(), risePeriod()), std::pair(spin, rise)) << lvl;
     }
     // Each level from its score on, not a point before; the level never falls back.
     const int thresholds[] = {200, 900, 1500, 2500, 3150, 3600, 4000, 4300, 4900};
@@ -227,9 +203,6 @@ TEST_F(RulesTest, FallDelaysAndModePeriodsFollowModeLevelChainAndGameOver) {
             updateLevel();
             EXPECT_EQ(level, expected) << points;
         }
-    level = 1, score = 199;
-    updateLevel();
-    EXPECT_EQ(level, 1);
 }
 
 TEST(FrameInput, AReplayedFrameHoldsExactlyTheRecordedCodesAndNothingOutside) {
@@ -239,21 +212,6 @@ TEST(FrameInput, AReplayedFrameHoldsExactlyTheRecordedCodesAndNothingOutside) {
                               {254, false}, {255, true}, {256, false}})
         EXPECT_EQ(frameKeyHeld(code), held) << code;
     frameInput = FrameInput{};
-}
-
-TEST_F(RulesTest, AFullCentreColumnIsRemovedThroughTheNeighbourArmButTheOppositeArmIsLeft) {
-    startWith(MODE_4WAY, 0);
-    currentPiece.fieldIndex = 0;
-    for (int r = 11; r < 20; ++r) fields[0].cells[5][r] = 4;
-    shareCentre(0);
-    fields[1].cells[3][9] = 7;                          // arm 1's own strip, next to the centre
-    for (auto& column : fields[2].cells) column[3] = 5; // a full row of the opposite arm's strip
-    setKeyDown(keyDrop, true);
-    frame(); // the T's bar lands on row 10, closing column 5
-    // Arm 0 keeps the T's stem, its left block, its right block moved into column 5, and the 7.
-    EXPECT_EQ(std::tuple(centresAgree(), countBlocks(fields[0]), fields[0].cells[5][10],
-                         fields[1].cells[3][10], fields[2].cells[9][3]),
-              std::tuple(true, 4, 1, 7, 5));
 }
 
 TEST_F(RulesTest, FourWayPiecesTakeAFreeArmLocksEarnLessAsArmsCloseAndNoFreeArmEndsTheGame) {
@@ -270,38 +228,32 @@ TEST_F(RulesTest, FourWayPiecesTakeAFreeArmLocksEarnLessAsArmsCloseAndNoFreeArmE
     EXPECT_EQ(std::tuple(piece.fieldIndex, nextPiece.fieldIndex, score), std::tuple(2, 2, 10 + 2));
     fields[2].cells[5][0] = 2;
     enterFreeArm(piece);
-    EXPECT_EQ(gameOver, 1);
-    gameOver = 0;
+    EXPECT_EQ(std::exchange(gameOver, 0), 1);
     chooseNextArm();
-    EXPECT_EQ(std::pair(gameOver, scoreCheckDone), std::pair(1, 0));
-    EXPECT_EQ(readFile("debug.txt", 1000).value_or(""), "Exited due to game over...\r\n");
+    EXPECT_EQ(std::tuple(gameOver, scoreCheckDone, readFile("debug.txt", 1000).value_or("")),
+              std::tuple(1, 0, "Exited due to game over...\r\n"));
 }
 
-TEST_F(RulesTest, EachFourWayArmMovesTheWayItsArrowAndAdvancedControlsTurnTheArrowsForThatGameOnly) {
-    startWith(MODE_4WAY, 0);
-    keyUp = 38;
-    keyDown = 40;
-    for (int arm = 0; arm < 4; ++arm) {
-        currentPiece = makePiece(0, arm);
-        expectSteps(37 + arm, {{1, 1, 2}, {0, 0, 2}}, currentPiece.x); // Left, Up, Right, Down
+TEST_F(RulesTest, EachFourWayArmTakesTheKeysAsSeenFromItsEdgeAndAdvancedControlsTheArrowsThemselves) {
+    // {left, right, counter-clockwise, clockwise, hurry, drop} by arm, with bindings 1..8 in file order.
+    const PieceKeys plain[4] = {{5, 6, 1, 2, 4, 3}, {7, 8, 1, 2, 4, 3}, {6, 5, 1, 2, 4, 3}, {8, 7, 1, 2, 4, 3}};
+    const PieceKeys arrows[4] = {{37, 39, 38, 40, 4, 3}, {38, 40, 39, 37, 4, 3}, {39, 37, 40, 38, 4, 3},
+                                 {40, 38, 37, 39, 4, 3}};
+    for (int mode : {MODE_CLASSIC, MODE_4WAY, MODE_DUOFALL})
+        for (advanced4Way = 0; advanced4Way < 2; ++advanced4Way)
+            for (int arm = 0; arm < 4; ++arm) {
+                gameMode = mode;
+                std::iota(keyBindings, keyBindings + 8, 1);
+                const PieceKeys want = mode != MODE_4WAY ? plain[0] : advanced4Way ? arrows[arm] : plain[arm];
+                EXPECT_TRUE(same(keysForPiece(makePiece(0, arm)), want)) << mode << advanced4Way << arm;
+            }
+    // Advanced controls move Hurry to Control and Drop to Space only off the four arrows.
+    gameMode = MODE_4WAY;
+    for (auto [bound, hurry, drop] : {std::array{36, 36, 36}, {37, 17, 32}, {40, 17, 32}, {41, 41, 41}}) {
+        keyHurry = keyDrop = bound;
+        const PieceKeys keys = keysForPiece(makePiece(0, 2));
+        EXPECT_EQ(std::pair(keys.hurry, keys.drop), std::pair(hurry, drop)) << bound;
     }
-    ASSERT_TRUE(writeTextFile("myControls.txt", "162\n163\n38\n40\n37\n39\n37\n39\n1\n"));
-    loadControls();
-    startWith(MODE_4WAY, 0);
-    currentPiece.fieldIndex = 1;
-    Piece turned = currentPiece;
-    rotatePiece(turned, +1);
-    expectSteps(39, {{1, 1, 3}, {0, 0, 3}}, currentPiece.x); // Right turns counter-clockwise in arm 1
-    EXPECT_TRUE(same(currentPiece.shape, turned.shape));
-    const PieceKeys keys = keysForPiece(currentPiece);
-    EXPECT_EQ(std::pair(keys.hurry, keys.drop), std::pair(17, 32));
-    expectSteps(38, {{1, 1, 2}}, currentPiece.x); // Up moves toward column 0
-    // With no file to read back, the next game still has the player's own bindings.
-    std::remove("myControls.txt");
-    loadControls();
-    startWith(MODE_CLASSIC, 0);
-    expectSteps(38, {{1, 1, 3}, {0, 0, 3}}, currentPiece.x);
-    EXPECT_TRUE(same(keyBindings, {162, 163, 38, 40, 37, 39, 37, 39}));
 }
 
 TEST_F(RulesTest, ADueRubikSpinWaitsForTheFallingPieceThenTurnsAFullColumnIntoARemovedRow) {
