@@ -5,13 +5,10 @@
 #include <array>
 #include <cstring>
 #include <numeric>
-#include <string>
 #include <utility>
 
 #include "menus/controls_file.h"
-#include "platform/files.h"
 #include "platform/input.h"
-#include "platform/null_backend.h"
 #include "rules/bindings.h"
 #include "rules/game_frame.h"
 #include "rules/modes.h"
@@ -23,14 +20,11 @@ namespace crossfall {
 
 struct RulesTest : ::testing::Test {
     void SetUp() override {
-        null_backend::reset();
-        rulesSeam = {}; // no flash, no label: what a replay checked without a display does
         releaseAllKeys();
         resetControlsToDefaults();
         seedRandom(12345);
-        gameMode = score = comboBonuses = combo = bestCombo = gameOver = spinCount = 0;
-        riseCount = comboLabelTimer = voicesBusy = duoDropPending = obstacleMode = 0;
-        level = scoreCheckDone = 1;
+        combo = comboBonuses = bestCombo = voicesBusy = comboLabelTimer = obstacleMode = gameOver = 0;
+        scoreCheckDone = 1; // the rest is set by each test or its game start
         initGameState();
     }
 
@@ -64,13 +58,11 @@ TEST(StartUpState, AGameResumedBeforeAnyStartIsClassicAtLevelOneAndItsFirstRemov
         {
             initGameState();
             for (auto& column : fields[0].cells) column[19] = 2;
-            clearFullRows(0); // what a lock does: its rows, its points, the level
-            addLockPoints();
-            updateLevel();
+            clearFullRows(0);
             const auto state =
                 std::tuple(RulesTest::same(currentPiece, makePiece(0, 0)), gameMode, score, comboBonuses,
                            level, combo, bestCombo, gameOver, blinkCount, comboLabelTimer, obstacleMode);
-            std::exit(state == std::tuple(true, 0, 10, 0, 1, 1, 0, 0, 0, 0, 0) ? 0 : 1); // the T waits on top
+            std::exit(state == std::tuple(true, 0, 0, 0, 1, 1, 0, 0, 0, 0, 0) ? 0 : 1); // the T waits on top
         },
         ::testing::ExitedWithCode(0), "");
 }
@@ -79,10 +71,12 @@ TEST_F(RulesTest, EveryStartResetsTheModesFieldsKeepsTheWallsBringsInTheShownPie
     const char* const clearedByMode[5] = {"0", "0", "0123", "045", "0"};
     for (int n = 0; n < 100; ++n) {
         const int mode = n % 5, shownKind = nextPiece.kind;
-        score = comboBonuses = combo = bestCombo = gameOver = level = 7;
+        score = comboBonuses = combo = bestCombo = gameOver = level = spinCount = riseCount = 7;
         for (Field& field : fields) field.cells[4][5] = 3;
         startGame(mode);
-        EXPECT_EQ(std::tuple(score + comboBonuses + combo + bestCombo + gameOver, level, currentPiece.kind),
+        const int modeCount = mode == MODE_RUBIK ? spinCount : mode == MODE_TIME ? riseCount : 0;
+        EXPECT_EQ(std::tuple(score + comboBonuses + combo + bestCombo + gameOver + modeCount, level,
+                             currentPiece.kind),
                   std::tuple(0, 1, shownKind));
         for (int f = 0; f < FIELD_COUNT; ++f) {
             EXPECT_EQ(countBlocks(fields[f]), std::strchr(clearedByMode[mode], '0' + f) ? 0 : 1) << mode << f;
@@ -95,32 +89,25 @@ TEST_F(RulesTest, EveryStartResetsTheModesFieldsKeepsTheWallsBringsInTheShownPie
                 !same(fields[4].cells, fields[5].cells));
 }
 
-TEST_F(RulesTest, GravityEveryHundredthTickHurryEveryTenthAndAHardDropLocksAtOnceButWaitsForARepress) {
+TEST_F(RulesTest, GravityHurryAndSideKeysKeepTheirTicksAndAHardDropLocksAtOnceButWaitsForARepress) {
     startWith(MODE_CLASSIC, 0);
-    score = 870;
+    score = 870; // ten points a lock; 900 gives level 2
     expectSteps(keyHurry, {{99, 0, -1}, {1, 0, 0}, {9, 1, 0}, {1, 1, 1}}, currentPiece.y);
     setKeyDown(keyHurry, false);
-    // Ten points a lock; 900 gives level 2.
-    expectSteps(keyDrop, {{1, 1, 880}, {150, 1, 880}, {1, 1, 890}, {1, 0, 890}, {1, 1, 900}}, score);
-    EXPECT_EQ(std::tuple(fields[0].cells[4][19], countBlocks(fields[0]), level), std::tuple(1, 12, 2));
-}
-
-TEST_F(RulesTest, BothSideKeysCancelAndAHeldMoveRepeatsAfterFortyFiveThenNineUpToTheWall) {
-    startWith(MODE_CLASSIC, 0);
+    // Both side keys cancel; a held one repeats after 45, then every 9 ticks, up to the wall.
     setKeyDown(keyRight, true);
     expectSteps(keyLeft, {{1, 1, 3}, {0, 0, 3}}, currentPiece.x);
     expectSteps(keyRight,
                 {{8, 1, 3}, {1, 1, 4}, {1, 0, 4}, {1, 1, 5}, {44, 1, 5}, {1, 1, 6}, {9, 1, 6}, {0, 0, 6}},
                 currentPiece.x);
-    expectSteps(keyLeft, {{100, 1, -1}}, currentPiece.x);
+    expectSteps(keyLeft, {{100, 1, -1}, {0, 0, -1}}, currentPiece.x);
+    expectSteps(keyDrop, {{1, 1, 880}, {150, 1, 880}, {1, 1, 890}, {1, 0, 890}, {1, 1, 900}}, score);
+    EXPECT_EQ(std::tuple(fields[0].cells[0][19], countBlocks(fields[0]), level), std::tuple(1, 12, 2));
 }
 
 TEST_F(RulesTest, AtTheTopTheIPieceTurnsOnlyCounterClockwiseAndARefusedTurnStillWaits) {
     startWith(MODE_CLASSIC, 1);
-    setKeyDown(keyRotateCW, true);
-    frame(); // its top block would be above row 0
-    EXPECT_TRUE(same(currentPiece.shape, pieceTemplates[1].shape));
-    setKeyDown(keyRotateCW, false);
+    expectSteps(keyRotateCW, {{1, 1, 1}, {0, 0, 1}}, currentPiece.shape[0][2]);   // refused: above row 0
     expectSteps(keyRotateCCW, {{49, 1, 0}, {1, 1, 1}}, currentPiece.shape[2][4]); // now column 2, rows 1..4
     expectSteps(keyRotateCCW, {{49, 1, 0}, {1, 1, 1}}, currentPiece.shape[4][2]); // then row 2, columns 1..4
     setKeyDown(keyDrop, true);
@@ -199,27 +186,7 @@ TEST(FrameInput, AReplayedFrameHoldsExactlyTheRecordedCodesAndNothingOutside) {
     frameInput = FrameInput{};
 }
 
-TEST_F(RulesTest, FourWayPiecesTakeAFreeArmLocksEarnLessAsArmsCloseAndNoFreeArmEndsTheGame) {
-    startWith(MODE_4WAY, 0);
-    fields[0].cells[5][0] = fields[1].cells[5][0] = 2;
-    chooseNextArm(); // two arms blocked
-    addLockPoints();
-    fields[3].cells[5][0] = 2;
-    Piece piece = makePiece(0, 3);
-    enterFreeArm(piece); // wraps past arm 0 once
-    nextPiece.fieldIndex = 0;
-    chooseNextArm(); // three arms blocked
-    addLockPoints();
-    EXPECT_EQ(std::tuple(piece.fieldIndex, nextPiece.fieldIndex, score), std::tuple(2, 2, 10 + 2));
-    fields[2].cells[5][0] = 2;
-    enterFreeArm(piece);
-    EXPECT_EQ(std::exchange(gameOver, 0), 1);
-    chooseNextArm();
-    EXPECT_EQ(std::tuple(gameOver, scoreCheckDone, readFile("debug.txt", 1000).value_or("")),
-              std::tuple(1, 0, "Exited due to game over...\r\n"));
-}
-
-TEST_F(RulesTest, EachFourWayArmTakesTheKeysAsSeenFromItsEdgeAndAdvancedControlsTheArrowsThemselves) {
+TEST_F(RulesTest, FourWayArmsTakeTheKeysAsSeenFromTheirEdgesAndTheNextFreeArmAndPayLessAsTheyClose) {
     // {left, right, counter-clockwise, clockwise, hurry, drop} by arm, bindings 1..8 in file order, plain
     // then advanced. Other modes, and a piece outside the four arms, keep the bindings as they are.
     const PieceKeys byArm[2][4] = {
@@ -233,20 +200,34 @@ TEST_F(RulesTest, EachFourWayArmTakesTheKeysAsSeenFromItsEdgeAndAdvancedControls
                 const PieceKeys& want = turned ? byArm[advanced4Way][arm] : byArm[0][0];
                 EXPECT_TRUE(same(keysForPiece(makePiece(0, arm)), want)) << mode << advanced4Way << arm;
             }
-    advanced4Way = 1;
-    // Advanced controls move Hurry to Control and Drop to Space only off the four arrows.
+    // Advanced controls (still on) move Hurry to Control and Drop to Space only off the four arrows.
     for (auto [bound, hurry, drop] : {std::array{36, 36, 36}, {37, 17, 32}, {40, 17, 32}, {41, 41, 41}}) {
         keyHurry = keyDrop = bound;
         const PieceKeys keys = keysForPiece(makePiece(0, 2));
         EXPECT_EQ(std::pair(keys.hurry, keys.drop), std::pair(hurry, drop)) << bound;
     }
+    // Entering pieces take the next free arm; locks earn less as arms close; no free arm ends the game.
+    startWith(MODE_4WAY, 0);
+    fields[0].cells[5][0] = fields[1].cells[5][0] = 2;
+    chooseNextArm(); // two arms blocked
+    addLockPoints();
+    fields[3].cells[5][0] = 2;
+    Piece piece = makePiece(0, 3);
+    enterFreeArm(piece); // wraps past arm 0 once
+    nextPiece.fieldIndex = 0;
+    chooseNextArm(); // three arms blocked
+    addLockPoints();
+    EXPECT_EQ(std::tuple(piece.fieldIndex, nextPiece.fieldIndex, score), std::tuple(2, 2, 10 + 2));
+    fields[2].cells[5][0] = 2;
+    enterFreeArm(piece);
+    EXPECT_EQ(std::pair(gameOver, scoreCheckDone), std::pair(1, 0));
 }
 
 TEST_F(RulesTest, ADueRubikSpinWaitsForTheFallingPieceThenTurnsAFullColumnIntoARemovedRow) {
     startWith(MODE_RUBIK, 0);
     currentPiece.y = 9;         // the T's bar on row 11, columns 4..6
     fields[0].cells[1][14] = 5; // turns to (5, 11)
-    const Field before = fields[0];
+    const Field before = fields[0], unused = fields[1];
     spinCount = spinPeriod() - 1;
     frame(2);
     EXPECT_EQ(std::pair(spinCount, same(before.cells, fields[0].cells)), std::pair(spinPeriod() + 1, true));
@@ -255,7 +236,8 @@ TEST_F(RulesTest, ADueRubikSpinWaitsForTheFallingPieceThenTurnsAFullColumnIntoAR
     for (int r = 10; r < 20; ++r) fields[0].cells[2][r] = 3;
     fields[0].cells[0][19] = 6; // the square's bottom-left turns to its top-left
     frame();
-    EXPECT_EQ(std::tuple(spinCount, countBlocks(fields[0]), fields[0].cells[0][11]), std::tuple(0, 1, 6));
+    EXPECT_EQ(std::tuple(spinCount, countBlocks(fields[0]), fields[0].cells[0][11], same(unused, fields[1])),
+              std::tuple(0, 1, 6, true)); // a spin touches field 0 only
 }
 
 TEST_F(RulesTest, ARiseLiftsEverythingAndThePieceOrEndsTheGameWithTheFieldKept) {
@@ -269,9 +251,9 @@ TEST_F(RulesTest, ARiseLiftsEverythingAndThePieceOrEndsTheGameWithTheFieldKept) 
         currentPiece.y = n == 2 ? 0 : -1; // the empty top row of its box is above the field
         const Field unused = fields[1];
         frame();
-        EXPECT_EQ(std::tuple(gameOver, currentPiece.y, fields[0].cells[5][18], fields[0].cells[5][19]),
-                  n < 2 ? std::tuple(1, -1, 0, 4) : std::tuple(0, -1, 4, 0));
-        EXPECT_TRUE(same(unused, fields[1])) << "a rise touches field 0 only";
+        EXPECT_EQ(std::tuple(gameOver, currentPiece.y, fields[0].cells[5][18], fields[0].cells[5][19],
+                             same(unused, fields[1])), // a rise touches field 0 only
+                  n < 2 ? std::tuple(1, -1, 0, 4, true) : std::tuple(0, -1, 4, 0, true));
     }
 }
 
