@@ -92,8 +92,7 @@ TEST_F(RulesTest, EveryStartResetsTheModesFieldsAndCountersBringsInTheShownPiece
 TEST_F(RulesTest, GravityHurryAndSideKeysKeepTheirTicksAndAHardDropLocksAtOnceButWaitsForARepress) {
     startWith(MODE_CLASSIC, 0);
     score = 870; // ten points a lock; 900 gives level 2
-    expectSteps(keyHurry, {{99, 0, -1}, {1, 0, 0}, {9, 1, 0}, {1, 1, 1}}, currentPiece.y);
-    setKeyDown(keyHurry, false);
+    expectSteps(keyHurry, {{99, 0, -1}, {1, 0, 0}, {9, 1, 0}, {1, 1, 1}, {0, 0, 1}}, currentPiece.y);
     // Both side keys cancel; a held one repeats after 45, then every 9 ticks, up to the wall.
     setKeyDown(keyRight, true);
     expectSteps(keyLeft, {{1, 1, 3}, {0, 0, 3}}, currentPiece.x);
@@ -200,11 +199,12 @@ TEST_F(RulesTest, FourWayArmsTakeTheKeysAsSeenFromTheirEdgesAndTheNextFreeArmAnd
                 const PieceKeys& want = turned ? byArm[advanced4Way][arm] : byArm[0][0];
                 EXPECT_TRUE(same(keysForPiece(makePiece(0, arm)), want)) << mode << advanced4Way << arm;
             }
-    // Advanced controls (still on) move Hurry to Control and Drop to Space only off the four arrows.
+    // Advanced controls (still on) move Hurry and Drop off the arrows to Control and Space, pads alike.
     for (auto [bound, hurry, drop] : {std::array{36, 36, 36}, {37, 17, 32}, {40, 17, 32}, {41, 41, 41}}) {
         keyHurry = keyDrop = bound;
-        const PieceKeys keys = keysForPiece(makePiece(0, 2));
-        EXPECT_EQ(std::pair(keys.hurry, keys.drop), std::pair(hurry, drop)) << bound;
+        const PieceKeys key = keysForPiece(makePiece(0, 2));
+        const PadPlayKeys pad = padKeysForPlay();
+        EXPECT_EQ(std::tuple(key.hurry, key.drop, pad.hurry, pad.drop), std::tuple(hurry, drop, hurry, drop));
     }
     // Entering pieces take the next free arm; locks earn less as arms close; no free arm ends the game.
     startWith(MODE_4WAY, 0);
