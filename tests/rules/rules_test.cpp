@@ -109,9 +109,7 @@ TEST_F(RulesTest, AtTheTopTheIPieceTurnsOnlyCounterClockwiseAndARefusedTurnStill
     expectSteps(keyRotateCW, {{1, 1, 1}, {0, 0, 1}}, currentPiece.shape[0][2]);   // refused: above row 0
     expectSteps(keyRotateCCW, {{49, 1, 0}, {1, 1, 1}}, currentPiece.shape[2][4]); // now column 2, rows 1..4
     expectSteps(keyRotateCCW, {{49, 1, 0}, {1, 1, 1}}, currentPiece.shape[4][2]); // then row 2, columns 1..4
-    setKeyDown(keyDrop, true);
-    frame();
-    EXPECT_EQ(std::pair(countBlocks(fields[0]), fields[0].cells[7][19]), std::pair(4, 2));
+    expectSteps(keyDrop, {{1, 1, 2}}, fields[0].cells[7][19]); // its block in the box's last column too
 }
 
 TEST_F(RulesTest, ABlockedEntryEndsTheGameWithoutPointsAndOnTheLeftDuofallSideStopsBothPieces) {
@@ -124,7 +122,8 @@ TEST_F(RulesTest, ABlockedEntryEndsTheGameWithoutPointsAndOnTheLeftDuofallSideSt
         fields[f].cells[5][1] = 3;                                          // under every kind as it enters
         if (f == 4) currentPiece2.y = 17, currentPiece2.gravityCount = 200; // never locks once it is over
         frame();
-        EXPECT_EQ(std::tuple(gameOver, scoreCheckDone, score), std::tuple(1, 0, 0)) << "field " << f;
+        EXPECT_EQ(std::tuple(f, gameOver, scoreCheckDone, score, currentPiece.gravityCount),
+                  std::tuple(f, 1, 0, 0, 0)); // and the left piece's gravity restarts, whichever locked
         EXPECT_TRUE(f != 4 || currentPiece2.y == 17) << "the right piece stays where the end found it";
     }
     EXPECT_EQ(std::pair(currentPiece.x, currentPiece.dropLock), std::pair(3, 0)); // no move, no drop lock
