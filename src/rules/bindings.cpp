@@ -12,6 +12,6 @@ std::int32_t& keyLeft = keyBindings[4];
 std::int32_t& keyRight = keyBindings[5];
 std::int32_t& keyUp = keyBindings[6];
 std::int32_t& keyDown = keyBindings[7];
-std::int32_t advanced4Way = 0;
+std::int32_t advanced4Way; // start-up puts the default in before any read
 
 } // namespace crossfall

@@ -23,8 +23,8 @@ std::int32_t combo = 0;
 std::int32_t bestCombo = 0;
 std::int32_t gameOver = 0;
 std::int32_t scoreCheckDone = 1;
-std::int32_t spinCount = 0;
-std::int32_t riseCount = 0;
+std::int32_t spinCount; // read only in the mode whose start clears it
+std::int32_t riseCount; // read only in the mode whose start clears it
 std::int32_t blinkCount = 0;
 std::int32_t comboLabelTimer = 0;
 ScreenPoint comboLabelPoints[2];

@@ -3,7 +3,7 @@
 
 namespace crossfall {
 
-std::uint32_t randomState = 1;
+std::uint32_t randomState; // start-up seeds it, a replay sets it, before any draw
 
 void seedRandom(std::uint32_t seed) { randomState = seed; }
 
