@@ -5,8 +5,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <random>
-#include <regex>
+#include <string>
 #include <vector>
 
 #include "app/main_loop.h"
@@ -42,13 +43,18 @@ void expectTablesMatchEarnedResults() {
     for (int mode = 0; mode < 5; ++mode) {
         const auto text = readFile(scoreFileName(mode), 1 << 16);
         if (!text) continue;
-        EXPECT_TRUE(std::regex_match(*text, std::regex(R"((\S{1,3} (0|-?[1-9]\d*)\r\n){10})"))) << *text;
         std::vector<std::int32_t> best = earned[mode];
         std::ranges::sort(best, std::greater<>());
         best.resize(10, 0);
         HighScoreEntry rows[10];
         readScoreRows(scoreFileName(mode), rows, 10, TABLE_NAME_LENGTH);
-        for (int k = 0; k < 10; ++k) EXPECT_EQ(rows[k].total, best[k]) << scoreFileName(mode) << " row " << k;
+        std::string rewritten;
+        for (int k = 0; k < 10; ++k) {
+            EXPECT_EQ(rows[k].total, best[k]) << scoreFileName(mode) << " row " << k;
+            EXPECT_TRUE(std::strlen(rows[k].name) >= 1) << scoreFileName(mode) << " row " << k;
+            rewritten += std::string(rows[k].name) + " " + std::to_string(rows[k].total) + "\r\n";
+        }
+        EXPECT_EQ(*text, rewritten); // nothing but the ten rows, each as the game writes it
     }
 }
 
