@@ -2,8 +2,10 @@
 # Mutation testing: plants one-line faults (tools/mutants.py) in the game's sources, one at a time,
 # rebuilds only the unit-test programs in a reused build folder and runs them; a fault the tests
 # miss is a survivor. A mutant that compiles to the very object code of the unmutated file changes
-# nothing and is counted as equivalent, not run. Writes killed / survived / timed-out / equivalent /
-# did-not-compile per file and per subsystem, with each survivor's diff, to the report.
+# nothing and is counted as equivalent, not run. A survivor listed in tools/unobservable-mutants.tsv
+# (judged by reading: no player, file or caller can tell it apart) is counted as unobservable, with
+# the reason. Writes killed / survived / timed-out / equivalent / unobservable / did-not-compile per
+# file and per subsystem, with each survivor's diff, to the report.
 #
 #   tools/mutate.sh [-n SAMPLE] [-s SEED] [-b BUILD] [-o REPORT] [-f MIN_KILL_PERCENT] [-k NUMBERS]
 #                   [FILE|FOLDER...]
@@ -103,6 +105,14 @@ judge() { # subsystem file -> killed | survived | timed-out | did-not-compile | 
         *) echo killed ;;
     esac
 }
+# The reason a survivor was judged unobservable, matched on its file, original and mutated line.
+judged_unobservable() { # file unmutated-copy mutated-copy line
+    local before after
+    before=$(sed -n "$4{s/^[[:space:]]*//;p}" "$2")
+    after=$(sed -n "$4{s/^[[:space:]]*//;p}" "$3")
+    F=$1 B=$before A=$after awk -F'\t' '$1 == ENVIRON["F"] && $2 == ENVIRON["B"] && $3 == ENVIRON["A"] {
+        print $4; found = 1; exit } END { exit !found }' tools/unobservable-mutants.tsv
+}
 : >"$work/results.tsv"
 total=$(wc -l <"$work/mutants/plan.tsv")
 while IFS=$'\t' read -r number file line operator; do
@@ -112,6 +122,11 @@ while IFS=$'\t' read -r number file line operator; do
     current=$file
     cp "$work/mutants/$number.src" "$file"
     outcome=$(judge "$own" "$file")
+    if [ "$outcome" = survived ] &&
+        why=$(judged_unobservable "$file" "$work/original" "$work/mutants/$number.src" "$line"); then
+        outcome=unobservable
+        echo "$why" >"$work/mutants/$number.why"
+    fi
     cp "$work/original" "$file"
     current=""
     printf '%s\t%s\t%s\t%s\t%s\t%s\n' "$number" "$own" "$file" "$line" "$operator" "$outcome" >>"$work/results.tsv"
@@ -122,20 +137,26 @@ build_tests "${suites[@]/#/test_}" || true
 
 # ---- Report ----
 # One row per key of column $1 (0: one row for the whole run); the kill rate leaves out the mutants
-# that did not compile and those the compiler proved equivalent.
+# that did not compile, those the compiler proved equivalent and those judged unobservable; the raw
+# rate counts the judged ones as survivors.
 tally() {
     awk -F'\t' -v col="$1" '
         { k = col ? $col : "all"; n[k]++; c[k, $6]++ }
         END {
             for (k in n) {
-                counted = n[k] - c[k, "did-not-compile"] - c[k, "equivalent"]
-                rate = counted ? 100 * (c[k, "killed"] + c[k, "timed-out"]) / counted : 100
-                printf "%-34s %7d %8d %9d %10d %15d %6.1f %%\n", k, c[k, "killed"], c[k, "survived"],
-                    c[k, "timed-out"], c[k, "equivalent"], c[k, "did-not-compile"], rate
+                dead = c[k, "killed"] + c[k, "timed-out"]
+                raw = n[k] - c[k, "did-not-compile"] - c[k, "equivalent"]
+                counted = raw - c[k, "unobservable"]
+                printf "%-30s %6d %8d %9d %10d %12d %15d %6.1f %% %6.1f %%\n", k, c[k, "killed"],
+                    c[k, "survived"], c[k, "timed-out"], c[k, "equivalent"], c[k, "unobservable"],
+                    c[k, "did-not-compile"], counted ? 100 * dead / counted : 100, raw ? 100 * dead / raw : 100
             }
         }' "$work/results.tsv" | sort
 }
-header() { printf '%-34s %7s %8s %9s %10s %15s %8s\n' "$1" killed survived timed-out equivalent did-not-compile kill; }
+header() {
+    printf '%-30s %6s %8s %9s %10s %12s %15s %8s %8s\n' "$1" killed survived timed-out equivalent \
+        unobservable did-not-compile kill raw
+}
 diffs() { # outcome -> the diff of every mutant with it
     awk -F'\t' -v outcome="$1" '$6 == outcome { print $1 }' "$work/results.tsv" | while read -r number; do
         echo
@@ -145,7 +166,8 @@ diffs() { # outcome -> the diff of every mutant with it
 mkdir -p "$(dirname "$report")"
 {
     echo "Mutation run: $total mutants, seed $seed, $(git rev-parse --short HEAD), $(date -u '+%Y-%m-%d %H:%M UTC')"
-    echo "Kill rate = (killed + timed-out) / (mutants that compiled to other object code)."
+    echo "Kill rate = (killed + timed-out) / (mutants that compiled to other object code, less those"
+    echo "judged unobservable); raw = (killed + timed-out) / (mutants that compiled to other object code)."
     echo
     header subsystem
     tally 2
@@ -159,6 +181,13 @@ mkdir -p "$(dirname "$report")"
     echo
     echo "Equivalent (the same object code):"
     diffs equivalent
+    echo
+    echo "Unobservable (judged by reading, tools/unobservable-mutants.tsv):"
+    awk -F'\t' '$6 == "unobservable" { print $1 }' "$work/results.tsv" | while read -r number; do
+        echo
+        cat "$work/mutants/$number.diff"
+        echo "why: $(cat "$work/mutants/$number.why")"
+    done
 } >"$report"
 cp "$work/results.tsv" "${report%.txt}.tsv"
 sed -n '/^subsystem/,/^all/p' "$report"
@@ -168,7 +197,7 @@ if [ -n "$(git status --porcelain -- src)" ]; then
     exit 2
 fi
 if [ -n "$fail_under" ]; then
-    rate=$(tally 0 | awk '{ print $(NF - 1) }')
+    rate=$(tally 0 | awk '{ print $(NF - 3) }')
     if awk -v rate="$rate" -v min="$fail_under" 'BEGIN { exit !(rate < min) }'; then
         echo "mutate: kill rate $rate % is under $fail_under %" >&2
         exit 1

@@ -20,6 +20,8 @@ struct NullState {
     bool audioAvailable = false;
     int picturesShown = 0;
     std::vector<std::uint16_t> lastPicture = std::vector<std::uint16_t>(800 * 600, 0);
+    int watchedAt = -1; // index of the watched pixel, if any
+    std::vector<std::uint16_t> watched;
 };
 
 NullState state;
@@ -32,6 +34,7 @@ bool openDisplay() { return true; }
 void showPicture(const std::uint16_t* pixels) {
     std::copy(pixels, pixels + 800 * 600, state.lastPicture.begin());
     ++state.picturesShown;
+    if (state.watchedAt >= 0) state.watched.push_back(pixels[state.watchedAt]);
 }
 bool takeDisplayLoss() { return std::exchange(state.displayLost, false); }
 void showSystemCursor(bool) {}
@@ -69,6 +72,8 @@ void losePad() { state.padLost = true; }
 void loseDisplay() { state.displayLost = true; }
 int picturesShown() { return state.picturesShown; }
 const std::uint16_t* lastPicture() { return state.lastPicture.data(); }
+void watchPixel(int x, int y) { state.watchedAt = std::clamp(y, 0, 599) * 800 + std::clamp(x, 0, 799); }
+const std::vector<std::uint16_t>& watchedPixels() { return state.watched; }
 void setAudioAvailable(bool available) { state.audioAvailable = available; }
 void reset() {
     bool audio = false;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 namespace crossfall::null_backend {
 
@@ -16,6 +17,9 @@ void loseDisplay();
 // How many pictures were shown, and the last one (800 x 600), since the last reset.
 int picturesShown();
 const std::uint16_t* lastPicture();
+// From now until the next reset, the pixel at (x, y) of every picture shown, in order.
+void watchPixel(int x, int y);
+const std::vector<std::uint16_t>& watchedPixels();
 // Sound device for tests that drive the mixer through the device path; off by default.
 void setAudioAvailable(bool available);
 void reset();

@@ -15,6 +15,7 @@
 #include "app/journal.h"
 #include "app/main_loop.h"
 #include "app/start_up.h"
+#include "audio/mixer.h"
 #include "audio/sound.h"
 #include "golden/bot_player.h"
 #include "menus/controls_file.h"
@@ -172,6 +173,10 @@ TEST_F(Shell, StartUpReachesTheMenuWhateverTheFolderHoldsAndTheControlsFileMaySw
         std::ofstream("myControls.txt") << "65\n" << (music.empty() ? "" : rest);
         inMenu = 0;
         ASSERT_TRUE(startUp());
+        // The tune loops: it still plays once its whole length has been mixed.
+        const std::uint64_t tune = std::uint64_t{musicSound.buffer->frames} * OUTPUT_RATE / musicSound.frequency;
+        std::vector<std::int16_t> block(2 * 4096);
+        for (std::uint64_t mixed = 0; mixed <= tune; mixed += 4096) mixAudio(block.data(), 4096);
         EXPECT_EQ(std::tuple(inMenu, keyRotateCCW, musicSound.playing), std::tuple(1, 65, music != "0"))
             << music;
         shutDownSound();
@@ -213,11 +218,12 @@ struct JournalTest : testing::Test {
 };
 
 TEST_F(JournalTest, EveryModePlayedLiveReplaysFrameForFrameAndTheBestIsKeptWithItsTable) {
-    // Cross-fall with advanced controls and obstacles; a pause in each game.
-    const bot::GameSetup games[] = {{MODE_CLASSIC, false, false, 300, 900},
+    // Cross-fall with advanced controls and obstacles; Classic dropped on the pad; a pause in each game.
+    // Duofall leaves its waiting piece in any arm, so Cross-fall's journal must keep where it waits.
+    const bot::GameSetup games[] = {{MODE_CLASSIC, false, false, 300, 900, true},
                                     {MODE_RUBIK, false, false, 200, 900},
-                                    {MODE_4WAY, true, true, 100, 900},
                                     {MODE_DUOFALL, false, false, 250, 900},
+                                    {MODE_4WAY, true, true, 100, 900},
                                     {MODE_TIME, false, false, 400, 900}};
     for (const bot::GameSetup& game : games) {
         SCOPED_TRACE(game.mode);
@@ -281,6 +287,9 @@ TEST(Journal, BadFilesAreRefusedWithOneLineAndExitCode2) {
         {changed(4, 2), "made by a newer Crossfall (replay version 2, this one reads 1)"},
         {changed(4, 0), "damaged (replay version 0)"},
         {good.substr(0, 20), "cut short"},
+        // The first frame gap as the largest 32-bit number, then as one past it.
+        {good.substr(0, 68) + "\xFF\xFF\xFF\xFF\x0F", "damaged (longer than a day of play)"},
+        {good.substr(0, 68) + "\xFF\xFF\xFF\xFF\x10", "damaged (a frame count too large)"},
         {good.substr(0, good.size() - 1), "cut short"},
         {good + '\0', "damaged (bytes after the end)"},
         {changed(9, 5), "damaged (a start value out of range)"},

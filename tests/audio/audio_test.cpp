@@ -144,14 +144,16 @@ TEST_F(WaveReader, EveryTruncationFailsWithItsCodeAndCopiesNothing) {
 }
 
 TEST_F(WaveReader, TheFormatHeaderAndItsExtraBytesAreKeptWhileTheFileIsOpen) {
-    const Bytes bytes = wav(fields(0x1234, 0x5678, 0x9ABCDEF0u, 0x4321) + le16(1) + "Z", chunk("data", "12"));
+    const Bytes header = le16(0x1234) + le16(0x5678) + le32(0x9ABCDEF0u) + le32(0x13579BDFu) + le16(0x2468) +
+                         le16(0x4321) + le16(1) + "Z";
+    const Bytes bytes = wav(header, chunk("data", "12"));
     ASSERT_EQ(openWaveBytes(span(bytes), file, format, riffChunk), 0);
     ASSERT_EQ(format.size, WAVE_FORMAT_HEADER_BYTES + 1);
     EXPECT_EQ(format.bytes[WAVE_FORMAT_HEADER_BYTES], 'Z');
     const WaveFormat f = decodeWaveFormat(format);
     EXPECT_EQ(std::tuple(f.formatTag, f.channels, f.samplesPerSecond, f.averageBytesPerSecond, f.blockAlign,
                          f.bitsPerSample, f.extraBytes),
-              std::tuple(0x1234, 0x5678, 0x9ABCDEF0u, 0u, 0, 0x4321, 1));
+              std::tuple(0x1234, 0x5678, 0x9ABCDEF0u, 0x13579BDFu, 0x2468, 0x4321, 1));
     EXPECT_EQ(waveBytesLeft(file), 10u) << "the format and its padding byte are read";
 }
 
@@ -236,6 +238,10 @@ TEST_F(SoundBank, SoundsAreInterpolatedAndLoopedTheMusicFollowsTheLevelAndShutDo
     setMusicOn(7);
     EXPECT_EQ(musicOn, 1);
     EXPECT_EQ(mix(2), (Samples{0, 62})) << "from the beginning at the level-5 rate";
+    // The limiter ducks both sides alike: the quiet side keeps its share of a peak on the other.
+    stopSound(musicSound);
+    for (SoundRecord& record : effectSounds) load(record, 44100, {1000, 30000}, 2), playSound(record);
+    EXPECT_EQ(mix(1, 1), (Samples{1059, 31784}));
     // Gain is full at or above zero; a shut-down empties every record.
     const std::pair<std::int32_t, double> gains[] = {
         {1, 1.0}, {0, 1.0}, {-2000, 0.1}, {-9999, std::pow(10, -4.9995)}, {VOLUME_SILENT, 0}, {INT32_MIN, 0}};

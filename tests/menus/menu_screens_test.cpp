@@ -105,6 +105,19 @@ TEST_F(MenuScreens, AResultStillWaitingForInitialsIsSavedInItsOwnModesTableWhate
 
 // Hovering a key row binds the lowest held code to 250, sided by a held Control or Shift, at once; a held
 // button flips a switch row (472 is the advanced one, 458 above it) or binds itself, 150 ms apart.
+// The side hints start clear: the first key a fresh run captures, Right Control, is named for its side.
+TEST(OptionsStartUp, TheFirstControlKeyCapturedAfterStartUpKeepsItsSide) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            null_backend::reset();
+            if (!startUp()) std::exit(2);
+            MenuScreens::options(ROW_X, ROTATE_CCW_Y, {VK_CONTROL, 163});
+            std::exit(keyRotateCCW == 163 ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
+}
+
 TEST_F(MenuScreens, EveryRowTakesKeysOrClicksExactlyAsThePlayerSeesThem) {
     const struct {
         int x, y;

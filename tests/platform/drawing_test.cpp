@@ -113,8 +113,24 @@ TEST_F(Video, FillsFramesAndCopiesDrawExactlyAndNothingReachingOutside) {
                 ASSERT_EQ(at(backSurface, to.left + x, to.top + y), keyed && pixel == 0 ? 0x1111 : pixel);
             }
     }
-    const Rect outside{5, 5, 9, 8};
+    const Rect outside{5, 5, 9, 8}, flat{0, 0, 4, 0}, thin{0, 0, 0, 3};
     EXPECT_EQ(blitSprite(backSurface, Rect{0, 0, 4, 3}, source, &outside, false), BlitResult::Failed);
+    EXPECT_EQ(blitSprite(backSurface, flat, source, &flat, false), BlitResult::Failed) << "empty";
+    EXPECT_EQ(blitSprite(backSurface, thin, source, &thin, false), BlitResult::Failed) << "empty";
+}
+
+TEST(Pace, EachPassWaitsForTheNextSixtiethALatePassCatchesUpAndOneLaterStillStartsAfresh) {
+    // How late a pass comes after a fresh start (which sleeps to 1/3 ms past its deadline), and the
+    // sleep before the next; from 100 ms late the pace starts afresh instead of rushing.
+    const std::pair<std::uint64_t, std::uint64_t> passes[] = {{0, 17}, {16, 1}, {17, 0}, {99, 0}, {100, 17}};
+    for (const auto& [late, sleep] : passes) {
+        null_backend::advanceClock(1000);
+        waitForNextFrame();
+        null_backend::advanceClock(late);
+        const std::uint64_t before = null_backend::sleptMs();
+        waitForNextFrame();
+        EXPECT_EQ(null_backend::sleptMs() - before, sleep) << late << " ms late";
+    }
 }
 
 TEST_F(Video, DisplayLossRestoresEverythingAndNothingIsShownOffScreenOrWithoutADisplay) {

@@ -90,6 +90,10 @@ TEST_F(Input, CodesStayHeldWhileAnyKeyGivingThemIsDown) {
         keyEvent(scancode, SDLK_UNKNOWN, down);
         EXPECT_EQ(std::pair(keyHeld(code), keyHeld(0)), std::pair(held, false)) << scancode << " " << down;
     }
+    for (bool down : {true, false}) { // a key with no place (an on-screen keyboard's) goes by its letter
+        keyEvent(SDL_SCANCODE_UNKNOWN, SDLK_q, down);
+        EXPECT_EQ(keyHeld('Q'), down);
+    }
     releaseAllHeldKeys();
     keyEvent(SDL_SCANCODE_RETURN, SDLK_RETURN, true);
     EXPECT_TRUE(keyHeld(13)) << "a key held when the focus went is pressed afresh";

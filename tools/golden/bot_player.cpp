@@ -167,6 +167,9 @@ void gameScreen() {
     else
         setKeyDown(keyDrop, session.frames % 2 == 0);
     if (gameOver == 0) session.frames += 1;
+    const bool padDrop = session.setup.dropOnPad && keyHeld(keyDrop);
+    if (padDrop) setKeyDown(keyDrop, false);
+    setPadButton(0, PadButton::North, padDrop);
     playGameFrame();
     // The row sounds play out as a device at 60 frames a second would play them.
     std::int16_t samples[735 * 2];

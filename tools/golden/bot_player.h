@@ -18,6 +18,7 @@ struct GameSetup {
     bool advanced4Way = false;
     long pauseAt = -1;    // the game frame that holds Escape; the menu's Resume follows
     long steerFor = 3000; // game frames steered; after them every piece is dropped where it enters
+    bool dropOnPad = false; // drops pressed with the pad's North button instead of the key
 };
 
 // Plays one game from the menu to its end and its initials through the shell's screens, with the
