@@ -149,7 +149,8 @@ tally() {
                 counted = raw - c[k, "unobservable"]
                 printf "%-30s %6d %8d %9d %10d %12d %15d %6.1f %% %6.1f %%\n", k, c[k, "killed"],
                     c[k, "survived"], c[k, "timed-out"], c[k, "equivalent"], c[k, "unobservable"],
-                    c[k, "did-not-compile"], counted ? 100 * dead / counted : 100, raw ? 100 * dead / raw : 100
+                    c[k, "did-not-compile"], counted ? 100 * dead / counted : 100,
+                    raw ? 100 * dead / raw : 100
             }
         }' "$work/results.tsv" | sort
 }

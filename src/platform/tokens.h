@@ -28,8 +28,6 @@ class TokenReader {
     // nearest limit; both fail, and every later read fails too, as a stream's extraction does.
     bool readInt(std::int32_t& value, IntSyntax syntax);
 
-    bool failed() const { return failed_; }
-
   private:
     void skipBlanks();
     std::string_view text_;

@@ -108,8 +108,8 @@ TEST(CommandLine, EveryArgumentReadsAsTheUsageSaysAndTheFirstToEndTheRunWins) {
         // The version: the name, then three dot-separated numbers on one line.
         int major = -1, minor = -1, patch = -1;
         std::sscanf(line.text.c_str(), "crossfall %d.%d.%d", &major, &minor, &patch);
-        const bool version = line.text == "crossfall " + std::to_string(major) + "." + std::to_string(minor) + "." +
-                                              std::to_string(patch) + "\n" && std::min({major, minor, patch}) >= 0;
+        const std::string number = std::to_string(major) + "." + std::to_string(minor) + "." + std::to_string(patch);
+        const bool version = line.text == "crossfall " + number + "\n" && std::min({major, minor, patch}) >= 0;
         const std::string text = plays                    ? ""
                                  : c.problem == "help"    ? HELP
                                  : c.problem == "version" ? (version ? line.text : "a version")
@@ -174,7 +174,8 @@ TEST_F(Shell, StartUpReachesTheMenuWhateverTheFolderHoldsAndTheControlsFileMaySw
         inMenu = 0;
         ASSERT_TRUE(startUp());
         // The tune loops: it still plays once its whole length has been mixed.
-        const std::uint64_t tune = std::uint64_t{musicSound.buffer->frames} * OUTPUT_RATE / musicSound.frequency;
+        const std::uint64_t tune =
+            std::uint64_t{musicSound.buffer->frames} * OUTPUT_RATE / musicSound.frequency;
         std::vector<std::int16_t> block(2 * 4096);
         for (std::uint64_t mixed = 0; mixed <= tune; mixed += 4096) mixAudio(block.data(), 4096);
         EXPECT_EQ(std::tuple(inMenu, keyRotateCCW, musicSound.playing), std::tuple(1, 65, music != "0"))

@@ -1,10 +1,12 @@
 // Text files: CR LF line ends, saves that replace the end of a link chain and keep its permissions,
-// bounded reads of regular files only, and the folder lock's file.
+// bounded reads of regular files only, the folder lock's file, and the token reader's failures.
 #include "platform/files.h"
 #include "platform/folder_lock.h"
+#include "platform/tokens.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <filesystem>
 #include <sys/stat.h>
 #include <tuple>
@@ -70,4 +72,21 @@ TEST(Files, ASaveReplacesTheEndOfALinkChainAndKeepsItsPermissions) {
     }
     EXPECT_EQ(entries(), 11) << "no temporary file is left behind";
 
+}
+
+TEST(Tokens, TheRangesEdgesReadANumberPastThemOrNoNumberFailsAndSoDoesEveryLaterRead) {
+    const std::tuple<const char*, bool, std::int32_t> cases[] = {
+        {"2147483647 5", true, INT_MAX}, {"-2147483648 5", true, INT_MIN}, {"2147483648 5", false, INT_MAX},
+        {"-2147483649 5", false, INT_MIN}, {"0x7fffffff 5", true, INT_MAX}, {"0x 5", false, 0},
+        {"- 5", false, 0}, {"x 5", false, 0}};
+    for (const auto& [text, good, value] : cases) {
+        TokenReader reader(text);
+        std::int32_t got = 7, next = 7;
+        std::string word = "w";
+        const bool first = reader.readInt(got, IntSyntax::AnyBase);
+        const bool second = reader.readInt(next, IntSyntax::AnyBase), third = reader.readWord(word, 9);
+        EXPECT_EQ(std::tuple(first, got, second, next, third, word),
+                  std::tuple(good, value, good, good ? 5 : 7, false, std::string("w")))
+            << text;
+    }
 }

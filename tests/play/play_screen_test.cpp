@@ -98,8 +98,9 @@ TEST_F(PlayScreenTest, RowFlashCoversTheRowInEachArmThenPutsTheLabelAtItsEnds) {
         voices[0].active = 0;
         flashRow(f, r);
         std::vector<std::uint16_t> steps; // the flash image's strips 0 to 5 and back, one a picture
+        const std::uint16_t strip0 = sprite(vertical ? Bitmap::AnimCol : Bitmap::AnimRow);
         for (int k : {0, 1, 2, 3, 4, 5, 4, 3, 2, 1, 0})
-            if (flashed) steps.push_back(std::uint16_t(sprite(vertical ? Bitmap::AnimCol : Bitmap::AnimRow) + k));
+            if (flashed) steps.push_back(std::uint16_t(strip0 + k));
         EXPECT_EQ(std::pair(null_backend::watchedPixels(), voices[0].active), std::pair(steps, 1))
             << "Duofall rows go unflashed, every row sounds";
         EXPECT_EQ(count(s, sprite(vertical ? Bitmap::AnimCol : Bitmap::AnimRow)), flashed ? 160 * 16 : 0);
