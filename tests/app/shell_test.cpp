@@ -3,7 +3,6 @@
 // touching the player's files; bad journals are refused; the golden games still end exactly as pinned.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -105,14 +104,9 @@ TEST(CommandLine, EveryArgumentReadsAsTheUsageSaysAndTheFirstToEndTheRunWins) {
     for (const Case& c : cases) {
         const CommandLine line = parseCommandLine(c.args);
         const bool plays = c.problem.empty(), good = plays || c.problem == "help" || c.problem == "version";
-        // The version: the name, then three dot-separated numbers on one line.
-        int major = -1, minor = -1, patch = -1;
-        std::sscanf(line.text.c_str(), "crossfall %d.%d.%d", &major, &minor, &patch);
-        const std::string number = std::to_string(major) + "." + std::to_string(minor) + "." + std::to_string(patch);
-        const bool version = line.text == "crossfall " + number + "\n" && std::min({major, minor, patch}) >= 0;
         const std::string text = plays                    ? ""
                                  : c.problem == "help"    ? HELP
-                                 : c.problem == "version" ? (version ? line.text : "a version")
+                                 : c.problem == "version" ? "crossfall " CROSSFALL_VERSION "\n"
                                                           : "crossfall: " + c.problem + "\n" + HELP;
         EXPECT_EQ(std::tuple(line.action, line.exitCode, line.text, line.toStderr),
                   std::tuple(plays ? Action::Play : Action::Exit, good ? 0 : EXIT_BAD_USAGE, text, !good))

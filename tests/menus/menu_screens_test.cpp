@@ -103,8 +103,6 @@ TEST_F(MenuScreens, AResultStillWaitingForInitialsIsSavedInItsOwnModesTableWhate
     }
 }
 
-// Hovering a key row binds the lowest held code to 250, sided by a held Control or Shift, at once; a held
-// button flips a switch row (472 is the advanced one, 458 above it) or binds itself, 150 ms apart.
 // The side hints start clear: the first key a fresh run captures, Right Control, is named for its side.
 TEST(OptionsStartUp, TheFirstControlKeyCapturedAfterStartUpKeepsItsSide) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
@@ -118,6 +116,8 @@ TEST(OptionsStartUp, TheFirstControlKeyCapturedAfterStartUpKeepsItsSide) {
         testing::ExitedWithCode(0), "");
 }
 
+// Hovering a key row binds the lowest held code to 250, sided by a held Control or Shift, at once; a held
+// button flips a switch row (472 is the advanced one, 458 above it) or binds itself, 150 ms apart.
 TEST_F(MenuScreens, EveryRowTakesKeysOrClicksExactlyAsThePlayerSeesThem) {
     const struct {
         int x, y;

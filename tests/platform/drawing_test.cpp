@@ -60,11 +60,15 @@ TEST(LoadBitmap, ReadsFiveSixFiveTruncatedScaledByPixelCentresAndBadFilesChangeN
     EXPECT_EQ(narrow.pixels, (Pixels{0x0020, 0x001F}));
     for (int x = 0; x < 32; ++x) EXPECT_EQ(wide.pixels[x], read[x % 16 / 2]) << x;
     const std::string good = bmp(4, 4, std::vector<std::uint32_t>(16, 0xFFFFFF));
-    std::string huge = good;
-    huge.replace(18, 8, "\0\0\1\0\0\0\1\0"s); // 65536 x 65536 claimed by a tiny file
+    std::string tiny = good, huge = good.substr(0, 54);
+    tiny.replace(18, 8, "\0\0\1\0\0\0\1\0"s); // 65536 x 65536 claimed by a tiny file
+    // A whole 1-bit picture of 4097 x 4096, just past the largest a bitmap may be.
+    huge.replace(10, 4, "\x3E\0\0\0"s).replace(18, 8, "\x01\x10\0\0\0\x10\0\0"s).replace(28, 2, "\x01\0"s);
+    huge += std::string(8 + 516 * 4096, '\0');
     for (const auto& [name, bytes] : {std::pair{"empty.bmp", ""s}, {"words.bmp", "not a picture"s},
-                                      {"cut.bmp", good.substr(0, good.size() - 20)}, {"huge.bmp", huge},
-                                      {"short.bmp", good.substr(0, 25)}, {".", ""s}, {"no/such.bmp", ""s}}) {
+                                      {"cut.bmp", good.substr(0, good.size() - 20)}, {"tiny.bmp", tiny},
+                                      {"huge.bmp", huge}, {"short.bmp", good.substr(0, 25)}, {".", ""s},
+                                      {"no/such.bmp", ""s}}) {
         writeFile(name, bytes); // a folder and a file in no folder stay unwritten
         Surface s = createSurface(4, 4);
         clearSurface(s, 0x1234);

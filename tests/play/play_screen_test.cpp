@@ -156,6 +156,16 @@ TEST_F(PlayScreenTest, FourWayFramesMarkTheCurrentArmBlinkTheNextInTheMiddleThir
                   std::pair(ring, 0))
             << arm;
     }
+    // The arms' backdrops end at their edges, away from arm 1's frame and piece; the later covers the centre.
+    currentPiece.fieldIndex = 1;
+    gameStep();
+    using enum Bitmap;
+    const std::tuple<int, int, Bitmap> edges[] = {
+        {400, 59, Bg1},     {400, 60, BgDir0},  {400, 539, BgDir2}, {400, 540, Bg1},    {159, 300, Bg1},
+        {160, 300, BgDir3}, {479, 300, BgDir3}, {480, 300, BgDir1}, {639, 230, BgDir1}, {330, 215, BgDir0},
+        {400, 220, BgDir3}};
+    for (const auto& [x, y, b] : edges)
+        EXPECT_EQ(shown()[y * SCREEN_WIDTH + x], sprite(b, x, y)) << x << "," << y;
     addMouseMotion(5000, 5000);
     gameStep();
     EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(784, 584)) << "the cursor stays on screen while playing";
