@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <csignal>
+#include <filesystem>
 #include <functional>
 #include <ranges>
 #include <tuple>
@@ -108,10 +110,12 @@ TEST(OptionsStartUp, TheFirstControlKeyCapturedAfterStartUpKeepsItsSide) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
-            null_backend::reset();
-            if (!startUp()) std::exit(2);
+            std::string folder = (std::filesystem::temp_directory_path() / "crossfall-fresh-XXXXXX").string();
+            if (mkdtemp(folder.data()) == nullptr || chdir(folder.c_str()) != 0 || !startUp()) std::exit(2);
             MenuScreens::options(ROW_X, ROTATE_CCW_Y, {VK_CONTROL, 163});
-            std::exit(keyRotateCCW == 163 ? 0 : 1);
+            const bool sided = keyRotateCCW == 163;
+            std::filesystem::remove_all(folder); // the fresh run starts outside the test's own folder
+            std::exit(sided ? 0 : 1);
         },
         testing::ExitedWithCode(0), "");
 }
