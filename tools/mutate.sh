@@ -12,8 +12,8 @@
 #
 # Defaults: 200 mutants, seed 16, build/, BUILD/mutate-report.txt, every .cpp under src/ that the
 # unit tests link (not the SDL backend, main() or the null backend the tests stand on). With -f the
-# exit code is 1 when fewer than that percentage of the compiled mutants are killed. -k 5,12 runs
-# only those mutants of the sample (to retry survivors).
+# exit code is 1 when the kill rate is under that percentage. -k 5,12 runs only those mutants of the
+# sample (to retry survivors).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -26,7 +26,7 @@ while getopts "n:s:b:o:f:k:" opt; do
         o) report=$(realpath -m "$OPTARG") ;;
         f) fail_under=$OPTARG ;;
         k) only=,$OPTARG, ;;
-        *) sed -n '8,9p' "$0" >&2; exit 2 ;;
+        *) sed -n '10,11p' "$0" >&2; exit 2 ;;
     esac
 done
 shift $((OPTIND - 1))
