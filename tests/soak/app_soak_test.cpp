@@ -50,7 +50,7 @@ void expectTablesMatchEarnedResults() {
             EXPECT_EQ(rows[k].total, best[k]) << scoreFileName(mode) << " row " << k;
             EXPECT_TRUE(rows[k].name[0] != '\0') << scoreFileName(mode) << " row " << k;
         }
-        EXPECT_EQ(*text, toTextMode(scoreTableText(rows))); // nothing but the ten rows, as the game writes them
+        EXPECT_EQ(*text, toTextMode(scoreTableText(rows))); // the ten rows as the game writes them
     }
 }
 
