@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Lists the one-line mutants of C++ files and writes a seeded, stratified sample of them.
 
-Called by tools/mutate.sh:  mutants.py OUT_DIR SAMPLE SEED FILE...
-For each sampled mutant it writes OUT_DIR/NNNN.src (the whole mutated file) and OUT_DIR/NNNN.diff,
+Called by tools/mutate.sh:  mutants.py OUT_DIR SAMPLE SEEDS FILE...
+SEEDS is one seed or several, comma-separated: each draws its own sample of SAMPLE mutants, and a
+mutant two seeds both draw is run once. For each sampled mutant it writes OUT_DIR/NNNN.src (the whole mutated file) and OUT_DIR/NNNN.diff,
 and one line per mutant in OUT_DIR/plan.tsv: number, file, line, operator.
 
 Operators: a relational operator to its neighbour (< <=, > >=, == !=), && to || and back, an
@@ -151,15 +152,19 @@ def allocate(counts, sample, rng):
 
 
 def main():
-    out_dir, sample, seed, files = sys.argv[1], int(sys.argv[2]), sys.argv[3], sorted(set(sys.argv[4:]))
+    out_dir, sample, seeds, files = sys.argv[1], int(sys.argv[2]), sys.argv[3], sorted(set(sys.argv[4:]))
     found = {f: candidates(f) for f in files}
-    rng = random.Random(seed)
-    share = allocate({f: len(found[f][1]) for f in files}, sample, rng)
-    plan = []
-    for f in files:
-        lines, muts = found[f]
-        for k in sorted(rng.sample(range(len(muts)), share[f])):
-            plan.append((f, lines, muts[k]))
+    plan, drawn = [], set()
+    for seed in seeds.split(","):
+        rng = random.Random(seed)
+        share = allocate({f: len(found[f][1]) for f in files}, sample, rng)
+        for f in files:
+            lines, muts = found[f]
+            for k in sorted(rng.sample(range(len(muts)), share[f])):
+                if (f, k) not in drawn:
+                    drawn.add((f, k))
+                    plan.append((f, lines, muts[k]))
+    plan.sort(key=lambda p: p[0])
     os.makedirs(out_dir, exist_ok=True)
     with open(os.path.join(out_dir, "plan.tsv"), "w", encoding="utf-8") as tsv:
         for number, (f, lines, (i, operator, new)) in enumerate(plan, 1):
@@ -171,8 +176,8 @@ def main():
             with open(name + ".diff", "w", encoding="utf-8") as d:
                 d.write("\n".join(diff) + "\n")
             tsv.write("%04d\t%s\t%d\t%s\n" % (number, f, i + 1, operator))
-    print("%d mutants sampled from %d candidates in %d files" % (
-        len(plan), sum(len(found[f][1]) for f in files), len(files)))
+    print("%d distinct mutants sampled with seeds %s from %d candidates in %d files" % (
+        len(plan), seeds, sum(len(found[f][1]) for f in files), len(files)))
 
 
 if __name__ == "__main__":

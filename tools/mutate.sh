@@ -7,10 +7,11 @@
 # the reason. Writes killed / survived / timed-out / equivalent / unobservable / did-not-compile per
 # file and per subsystem, with each survivor's diff, to the report.
 #
-#   tools/mutate.sh [-n SAMPLE] [-s SEED] [-b BUILD] [-o REPORT] [-f MIN_KILL_PERCENT] [-k NUMBERS]
-#                   [FILE|FOLDER...]
+#   tools/mutate.sh [-n SAMPLE] [-s SEED[,SEED...]] [-b BUILD] [-o REPORT] [-f MIN_KILL_PERCENT]
+#                   [-k NUMBERS] [FILE|FOLDER...]
 #
-# Defaults: 200 mutants, seed 16, build/, BUILD/mutate-report.txt, every .cpp under src/ that the
+# Each seed draws its own sample of SAMPLE mutants (any text is a seed; a mutant two seeds draw runs
+# once). Defaults: 200 mutants, seed 16, build/, BUILD/mutate-report.txt, every .cpp under src/ that the
 # unit tests link (not the SDL backend, main() or the null backend the tests stand on). With -f the
 # exit code is 1 when the kill rate is under that percentage. -k 5,12 runs only those mutants of the
 # sample (to retry survivors).
@@ -26,7 +27,7 @@ while getopts "n:s:b:o:f:k:" opt; do
         o) report=$(realpath -m "$OPTARG") ;;
         f) fail_under=$OPTARG ;;
         k) only=,$OPTARG, ;;
-        *) sed -n '10,11p' "$0" >&2; exit 2 ;;
+        *) sed -n '10,14p' "$0" >&2; exit 2 ;;
     esac
 done
 shift $((OPTIND - 1))
@@ -54,6 +55,7 @@ restore() {
 }
 trap restore EXIT
 trap 'exit 130' INT TERM
+echo "mutate: seeds $seed, $sample mutants each"
 python3 tools/mutants.py "$work/mutants" "$sample" "$seed" "${files[@]}"
 if [ -n "$only" ]; then
     awk -F'\t' -v only="$only" 'index(only, "," ($1 + 0) ",")' "$work/mutants/plan.tsv" >"$work/picked.tsv"
@@ -166,7 +168,7 @@ diffs() { # outcome -> the diff of every mutant with it
 }
 mkdir -p "$(dirname "$report")"
 {
-    echo "Mutation run: $total mutants, seed $seed, $(git rev-parse --short HEAD), $(date -u '+%Y-%m-%d %H:%M UTC')"
+    echo "Mutation run: $total mutants, seeds $seed, $(git rev-parse --short HEAD), $(date -u '+%Y-%m-%d %H:%M UTC')"
     echo "Kill rate = (killed + timed-out) / (mutants that compiled to other object code, less those"
     echo "judged unobservable); raw = (killed + timed-out) / (mutants that compiled to other object code)."
     echo
