@@ -2,6 +2,8 @@
 """Lists the one-line mutants of C++ files and writes a seeded, stratified sample of them.
 
 Called by tools/mutate.sh:  mutants.py OUT_DIR SAMPLE SEEDS FILE...
+Checked by the test suite:  mutants.py --check-judged LIST  (every mutant the list judges unobservable
+must still be one this script can make: its file, its line as written and its line as mutated).
 SEEDS is one seed or several, comma-separated: each draws its own sample of SAMPLE mutants, and a
 mutant two seeds both draw is run once. For each sampled mutant it writes OUT_DIR/NNNN.src (the whole mutated file) and OUT_DIR/NNNN.diff,
 and one line per mutant in OUT_DIR/plan.tsv: number, file, line, operator.
@@ -151,7 +153,31 @@ def allocate(counts, sample, rng):
     return share
 
 
+def check_judged(list_path):
+    """Exit status 1, with a line each, when an entry of the judged list names no mutant of src/ now."""
+    made = {}
+    stale = 0
+    with open(list_path, encoding="utf-8") as f:
+        for number, line in enumerate(f, 1):
+            if line.startswith("#") or not line.strip():
+                continue
+            path, before, after = (line.rstrip("\n").split("\t") + ["", "", ""])[:3]
+            if path not in made:
+                made[path] = set()
+                if os.path.isfile(path):
+                    lines, found = candidates(path)
+                    for i, _, new in found:
+                        made[path].add((lines[i].strip(), new[0].strip()))
+            if (before, after) not in made[path]:
+                print("%s:%d: no such mutant in %s: %s  ->  %s" % (list_path, number, path, before, after))
+                stale += 1
+    print("judged list: %s" % ("%d stale entries" % stale if stale else "every entry names a mutant of the code"))
+    return 1 if stale else 0
+
+
 def main():
+    if sys.argv[1] == "--check-judged":
+        sys.exit(check_judged(sys.argv[2]))
     out_dir, sample, seeds, files = sys.argv[1], int(sys.argv[2]), sys.argv[3], sorted(set(sys.argv[4:]))
     found = {f: candidates(f) for f in files}
     plan, drawn = [], set()
