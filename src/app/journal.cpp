@@ -15,9 +15,6 @@ namespace {
 
 constexpr char MAGIC[4] = {'C', 'F', 'R', 'J'};
 constexpr std::uint8_t END_OF_FRAMES = 0;
-constexpr std::size_t HEADER_BYTES = 4 + 1 + 4 + 1 + 1 + 4 * CONTROL_VALUES + 4 + 1;
-constexpr std::size_t RESULT_BYTES = 4 * 4 + 8;
-constexpr std::size_t CHECKSUM_BYTES = 4;
 
 // ---- Bytes ----
 
@@ -79,16 +76,15 @@ struct ByteReader {
         const std::uint64_t low = u32();
         return low | std::uint64_t{u32()} << 32;
     }
-    // False for a number that does not fit 32 bits.
+    // False for a number that does not fit 32 bits: the fifth byte holds the top four bits and ends it.
     bool varint(std::uint32_t& value) {
         value = 0;
-        for (int shift = 0; shift < 35; shift += 7) {
+        for (int shift = 0;; shift += 7) {
             const std::uint32_t b = u8();
             if (shift == 28 && b > 0x0F) return false;
             value |= (b & 0x7F) << shift;
             if ((b & 0x80) == 0) return true;
         }
-        return false;
     }
 };
 
@@ -197,7 +193,6 @@ JournalRead parseJournal(std::string_view bytes) {
 
 std::string encodeJournal(const Journal& j) {
     std::string out;
-    out.reserve(HEADER_BYTES + j.events.size() * 3 + RESULT_BYTES + CHECKSUM_BYTES);
     putHeader(out, j.header);
     std::uint32_t frame = 0;
     for (const JournalEvent& event : j.events) {

@@ -2,8 +2,8 @@
 // may stop it again before the first frame.
 #include "app/start_up.h"
 
-#include <cstdio>
 #include <ctime>
+#include <string>
 
 #include "app/game_frames.h"
 #include "audio/sound.h"
@@ -32,10 +32,8 @@ void loadSounds() {
 
 // Written, never read: the display's channel masks, for whoever looks at the game's folder.
 void writeColorsFile() {
-    char line[48];
-    std::snprintf(line, sizeof line, "%u,%u,%u\n", static_cast<unsigned>(redMask), static_cast<unsigned>(greenMask),
-                  static_cast<unsigned>(blueMask));
-    writeTextFile("colors.txt", line);
+    writeTextFile("colors.txt",
+                  std::to_string(redMask) + "," + std::to_string(greenMask) + "," + std::to_string(blueMask) + "\n");
 }
 
 } // namespace

@@ -98,8 +98,6 @@ int parseWave(std::span<const std::uint8_t> bytes, WaveFile& file, WaveFormatBlo
         if (readWithin(file, header + 16, 2, chunkEnd(fmt)) < 2) return failOpen(file, format, WAVE_ERR_READ);
         extra = le16(header + 16);
     }
-    header[16] = static_cast<std::uint8_t>(extra & 0xFF);
-    header[17] = static_cast<std::uint8_t>(extra >> 8);
 
     std::size_t size = WAVE_FORMAT_HEADER_BYTES + extra;
     format.bytes = static_cast<std::uint8_t*>(std::malloc(size));

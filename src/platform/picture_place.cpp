@@ -29,9 +29,9 @@ PicturePlace placePicture(int width, int height) {
     place.y = static_cast<int>((h - place.height) / 2);
     const long across = (place.width + PICTURE_WIDTH - 1) / PICTURE_WIDTH;
     const long down = (place.height + PICTURE_HEIGHT - 1) / PICTURE_HEIGHT;
-    place.factor = static_cast<int>(std::max({1L, across, down}));
-    place.exact =
-        place.width == place.factor * PICTURE_WIDTH && place.height == place.factor * PICTURE_HEIGHT;
+    place.factor = static_cast<int>(std::max(across, down));
+    // A rectangle a whole factor wide is that factor high too: the other side is rounded from it.
+    place.exact = place.width == place.factor * PICTURE_WIDTH;
     place.supersample = place.width * 4 < place.factor * PICTURE_WIDTH * 3;
     return place;
 }

@@ -2,7 +2,7 @@
 // combo label's anchor points and text.
 #include "play/flash_row.h"
 
-#include <cstdio>
+#include <string>
 
 #include "audio/sound.h"
 #include "platform/backend.h"
@@ -82,9 +82,7 @@ void flashRow(int fieldIndex, int row) {
 
 void writeComboLabel(int combo) {
     clearSurface(comboLabelSurface, 0);
-    char text[16];
-    std::snprintf(text, sizeof text, "%dx", combo);
-    drawText(text, 1, 1, rgb(255, 128, 0), comboLabelSurface);
+    drawText((std::to_string(combo) + "x").c_str(), 1, 1, rgb(255, 128, 0), comboLabelSurface);
 }
 
 } // namespace crossfall
