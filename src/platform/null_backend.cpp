@@ -4,6 +4,7 @@
 #include "platform/null_backend.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -17,8 +18,10 @@ struct NullState {
     bool focusLost = false;
     bool padLost = false;
     bool displayLost = false;
+    bool displayAvailable = true;
     bool audioAvailable = false;
     int picturesShown = 0;
+    std::uint64_t shownDigest = 0;
     std::vector<std::uint16_t> lastPicture = std::vector<std::uint16_t>(800 * 600, 0);
     int watchedAt = -1; // index of the watched pixel, if any
     std::vector<std::uint16_t> watched;
@@ -30,10 +33,22 @@ NullState state;
 
 namespace backend {
 
-bool openDisplay() { return true; }
+bool openDisplay() { return state.displayAvailable; }
 void showPicture(const std::uint16_t* pixels) {
     std::copy(pixels, pixels + 800 * 600, state.lastPicture.begin());
     ++state.picturesShown;
+    // Four lanes of four pixels, each step multiplied through, so a pixel changed or moved anywhere shows.
+    std::uint64_t lane[4] = {state.shownDigest, 1, 2, 3};
+    for (int i = 0; i < 800 * 600; i += 16)
+        for (int k = 0; k < 4; ++k) {
+            std::uint64_t four = 0;
+            std::memcpy(&four, pixels + i + 4 * k, sizeof four);
+            lane[k] = (lane[k] ^ four) * 0xFF51AFD7ED558CCDull;
+            lane[k] ^= lane[k] >> 32;
+        }
+    std::uint64_t h = 0;
+    for (std::uint64_t l : lane) h = (h ^ l) * 0xC4CEB9FE1A85EC53ull + 0x9E3779B97F4A7C15ull;
+    state.shownDigest = h;
     if (state.watchedAt >= 0) state.watched.push_back(pixels[state.watchedAt]);
 }
 bool takeDisplayLoss() { return std::exchange(state.displayLost, false); }
@@ -65,21 +80,20 @@ void closeAudio() {}
 namespace null_backend {
 
 void advanceClock(std::uint64_t ms) { state.clockMs += ms; }
+void setClock(std::uint64_t ms) { state.clockMs = ms; }
 std::uint64_t sleptMs() { return state.sleptMs; }
 void requestQuit() { state.quit = true; }
 void loseFocus() { state.focusLost = true; }
 void losePad() { state.padLost = true; }
 void loseDisplay() { state.displayLost = true; }
 int picturesShown() { return state.picturesShown; }
+std::uint64_t shownDigest() { return state.shownDigest; }
 const std::uint16_t* lastPicture() { return state.lastPicture.data(); }
 void watchPixel(int x, int y) { state.watchedAt = std::clamp(y, 0, 599) * 800 + std::clamp(x, 0, 799); }
 const std::vector<std::uint16_t>& watchedPixels() { return state.watched; }
+void setDisplayAvailable(bool available) { state.displayAvailable = available; }
 void setAudioAvailable(bool available) { state.audioAvailable = available; }
-void reset() {
-    bool audio = false;
-    state = NullState{};
-    state.audioAvailable = audio;
-}
+void reset() { state = NullState{}; }
 
 } // namespace null_backend
 } // namespace crossfall

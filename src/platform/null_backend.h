@@ -8,6 +8,8 @@
 namespace crossfall::null_backend {
 
 void advanceClock(std::uint64_t ms);
+// Puts the clock at ms, back as well as forward (a sleep cut short looks like this).
+void setClock(std::uint64_t ms);
 // Total milliseconds the game asked to sleep since the last reset.
 std::uint64_t sleptMs();
 void requestQuit();
@@ -17,9 +19,13 @@ void loseDisplay();
 // How many pictures were shown, and the last one (800 x 600), since the last reset.
 int picturesShown();
 const std::uint16_t* lastPicture();
+// A digest of every picture shown since the last reset, in order: equal digests, equal pictures.
+std::uint64_t shownDigest();
 // From now until the next reset, the pixel at (x, y) of every picture shown, in order.
 void watchPixel(int x, int y);
 const std::vector<std::uint16_t>& watchedPixels();
+// Whether a display opens; on by default.
+void setDisplayAvailable(bool available);
 // Sound device for tests that drive the mixer through the device path; off by default.
 void setAudioAvailable(bool available);
 void reset();

@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/bitmaps.h"
+
 namespace crossfall::picture {
 
 inline std::uint64_t digest(const std::uint16_t* pixels) {
@@ -24,6 +26,18 @@ inline void expectPicture(const std::uint16_t* pixels, std::uint64_t expected, c
     SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(bytes, 800, 600, 16, 1600, SDL_PIXELFORMAT_RGB565);
     SDL_SaveBMP(s, path.c_str()), SDL_FreeSurface(s);
     ADD_FAILURE() << name << ": digest 0x" << std::hex << digest(pixels) << ", picture saved to " << path;
+}
+
+// Paints every bitmap with values of its own per pixel, every seventh one black and so see-through in keyed
+// copies: a sprite drawn a pixel off, stretched otherwise or from the wrong bitmap changes the picture.
+inline void paintSprites() {
+    for (int b = 0; b < BITMAP_COUNT; ++b) {
+        Surface& s = bitmap(Bitmap(b));
+        for (int i = 0; i < s.width * s.height; ++i) {
+            const auto v = static_cast<std::uint32_t>(b + 1) * 40503u + static_cast<std::uint32_t>(i) * 2654435761u;
+            s.pixels[i] = i % 7 == 3 ? 0 : static_cast<std::uint16_t>((v >> 16) | 1);
+        }
+    }
 }
 
 } // namespace crossfall::picture
