@@ -46,8 +46,6 @@ constexpr std::uint16_t WINDOWS_1252_HIGH[32] = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-std::uint32_t codePointOf(int byte) { return byte >= 0x80 && byte < 0xA0 ? WINDOWS_1252_HIGH[byte - 0x80] : byte; }
-
 std::string findFontFile(int& index) {
     std::string path;
     FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>("Verdana:bold"));
@@ -97,7 +95,7 @@ void rasterise(TTF_Font* font) {
     const SDL_Color white{255, 255, 255, 255};
     for (int byte = 1; byte < 256; ++byte) {
         Glyph& glyph = face.glyphs[byte];
-        std::uint32_t codePoint = codePointOf(byte);
+        std::uint32_t codePoint = windows1252CodePoint(static_cast<unsigned char>(byte));
         int minX = 0, maxX = 0, minY = 0, maxY = 0, advance = 0;
         if (TTF_GlyphMetrics32(font, codePoint, &minX, &maxX, &minY, &maxY, &advance) == 0) glyph.advance = advance;
         SDL_Surface* rendered = TTF_RenderGlyph32_Blended(font, codePoint, white);
@@ -152,6 +150,10 @@ void drawAt(const char* text, std::int64_t x, int y, ColorRef color, Surface& ta
 }
 
 } // namespace
+
+std::uint32_t windows1252CodePoint(unsigned char byte) {
+    return byte >= 0x80 && byte < 0xA0 ? WINDOWS_1252_HIGH[byte - 0x80] : byte;
+}
 
 bool createFontFromFile(const char* path, int index) {
     face = Face{};

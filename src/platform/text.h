@@ -25,6 +25,8 @@ constexpr ColorRef YELLOW = rgb(255, 255, 0);
 
 extern std::int32_t charWidths[250];
 
+// The character a byte of text is drawn as: Windows-1252, whose five unassigned bytes keep their own code.
+std::uint32_t windows1252CodePoint(unsigned char byte);
 // Finds and opens the face and rasterises its glyphs once; false (said once on stderr) when there
 // is no font: text is then invisible but everything else runs.
 bool createFont();

@@ -18,11 +18,13 @@
 #include "audio/sound.h"
 #include "golden/bot_player.h"
 #include "menus/controls_file.h"
+#include "platform/backend.h"
 #include "platform/files.h"
 #include "platform/input.h"
 #include "platform/null_backend.h"
 #include "platform/screen_flags.h"
 #include "rules/game_state.h"
+#include "rules/random.h"
 #include "scores/high_scores.h"
 
 namespace crossfall {
@@ -48,10 +50,12 @@ const std::string HELP =
 struct Record {          // what the recording screens saw; reset by the fixture
     std::string screens; // a letter a pass (M menu, O options, E entry, G game step), S at shut-down
     int passesLeft = 0, menuResult = 1; // the pass taking passesLeft to 0 posts quit code 7
+    std::vector<std::uint64_t> clock;   // the clock at each pass
 } record;
 
 int pass(char screen) {
     record.screens += screen;
+    record.clock.push_back(backend::nowMs());
     if (--record.passesLeft == 0) postQuit(7);
     return record.menuResult; // what the menu returns
 }
@@ -154,6 +158,32 @@ TEST_F(Shell, AQuitIsTakenBeforeThatPassesScreenAndPassesKeepTheirPace) {
     EXPECT_NEAR(static_cast<double>(null_backend::sleptMs()), 1000.0, 17.0) << "sixty passes a second";
 }
 
+TEST_F(Shell, WithTraceSetEachChangeOfScreenIsToldOnceWithItsPassAndClock) {
+    setenv("CROSSFALL_TRACE", "1", 1);
+    record.menuResult = 0;
+    inScoreEntry = 1;
+    testing::internal::CaptureStderr();
+    run(2);
+    inScoreEntry = 0;
+    run(2);
+    unsetenv("CROSSFALL_TRACE");
+    ASSERT_EQ(record.screens, "MESGGS");
+    const auto told = [](int pass, std::size_t at, char screen) {
+        return "crossfall-trace pass " + std::to_string(pass) + " ms " + std::to_string(record.clock[at]) +
+               " screen " + screen + "\n";
+    };
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), told(1, 0, 'M') + told(2, 1, 'E') + told(1, 2, 'G'))
+        << "a pass count for each run of the loop, a line for each change";
+}
+
+TEST_F(Shell, WithoutADisplayTheGameSaysSoByExitCode1HavingWrittenNothing) {
+    null_backend::setDisplayAvailable(false);
+    EXPECT_EQ(runGame(CommandLine{}), 1);
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(".")) left.push_back(entry.path().filename());
+    EXPECT_EQ(left, std::vector<std::string>{".crossfall.lock"});
+}
+
 TEST_F(Shell, StartUpReachesTheMenuWhateverTheFolderHoldsAndTheControlsFileMaySwitchTheMusicOff) {
     fs::copy_file(CROSSFALL_SOURCE_DIR "/data/clevel1_sound.wav", "clevel1_sound.wav");
     null_backend::setAudioAvailable(true);
@@ -223,6 +253,9 @@ TEST_F(JournalTest, EveryModePlayedLiveReplaysFrameForFrameAndTheBestIsKeptWithI
     for (const bot::GameSetup& game : games) {
         SCOPED_TRACE(game.mode);
         fs::remove("moves.txt");
+        // The menu's frames before the game change none of what the journal's header holds.
+        const JournalHeader start{randomState, game.mode, game.obstacles, {}, nextPiece.kind, nextPiece.fieldIndex,
+                                  nextPiece2.kind, nextPiece2.fieldIndex, voicesBusy};
         const long frames = bot::playGame(game);
         const std::string liveMoves = fileText("moves.txt");
         const JournalResult live = currentResult();
@@ -234,8 +267,21 @@ TEST_F(JournalTest, EveryModePlayedLiveReplaysFrameForFrameAndTheBestIsKeptWithI
         ASSERT_TRUE(read.journal) << read.error;
         EXPECT_EQ(std::tuple(read.journal->frameCount, read.journal->result),
                   std::tuple(std::uint32_t(frames), live));
+        const JournalHeader& h = read.journal->header;
+        EXPECT_EQ(std::tuple(h.randomState, h.mode, h.obstacles, h.nextKind, h.nextField, h.next2Kind, h.next2Field,
+                             h.voicesBusy),
+                  std::tuple(start.randomState, start.mode, start.obstacles, start.nextKind, start.nextField,
+                             start.next2Kind, start.next2Field, start.voicesBusy));
+        const int shown = null_backend::picturesShown();
         const Verified v = verify(*read.journal);
-        EXPECT_EQ(v.code, 0) << v.printed;
+        EXPECT_EQ(std::tuple(v.code, inScoreEntry, null_backend::picturesShown()), std::tuple(0, 0, shown))
+            << v.printed << ": checked headless, and a result the table would take waits for no initials";
+        // Ended a frame before its last, it is not the game it recorded.
+        Journal early = *read.journal;
+        early.frameCount -= 1;
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(verify(early).code, 1);
+        EXPECT_NE(testing::internal::GetCapturedStderr().find("ends otherwise"), std::string::npos);
         EXPECT_EQ(v.moves, liveMoves) << "every tick as it was played";
         HighScoreEntry best;
         readScoreRows(scoreFileName(game.mode), &best, 1, TABLE_NAME_LENGTH);

@@ -4,11 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <iconv.h>
+
 #include <algorithm>
 #include <climits>
 #include <fstream>
 #include <tuple>
 
+#include "platform/backend.h"
 #include "platform/bitmaps.h"
 #include "platform/files.h"
 #include "platform/input.h"
@@ -33,6 +36,21 @@ std::string bmp(int width, int height, const std::vector<std::uint32_t>& pixels)
         put(v, bytes);
     for (int y = height - 1; y >= 0; --y)
         for (int x = 0; x < width; ++x) put(pixels[static_cast<std::size_t>(y * width + x)], 3);
+    return out;
+}
+
+// A 1-bit BMP whose every pixel is the palette's white, under a Windows (40-byte) or an OS/2 (12-byte) header.
+std::string whiteBmp(int width, int height, bool os2) {
+    const int row = (width + 31) / 32 * 4, header = os2 ? 12 : 40, palette = os2 ? 6 : 8;
+    std::string out = "BM";
+    auto put = [&](std::int64_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    put(14 + header + palette + std::int64_t{row} * height, 4), put(0, 4), put(14 + header + palette, 4);
+    put(header, 4), put(width, os2 ? 2 : 4), put(height, os2 ? 2 : 4), put(1, 2), put(1, 2);
+    if (!os2) put(0, 8), put(0, 8), put(0, 8);
+    put(0, palette / 2), put(0xFFFFFF, palette / 2);
+    out.append(std::size_t(row) * height, '\xFF');
     return out;
 }
 
@@ -74,6 +92,16 @@ TEST(LoadBitmap, ReadsFiveSixFiveTruncatedScaledByPixelCentresAndBadFilesChangeN
         clearSurface(s, 0x1234);
         loadBitmap(s, name);
         EXPECT_EQ(count(s, 0x1234), 16) << name;
+    }
+    // Whatever the header's kind, a size up to 4096 x 4096 pixels is read and one past it is not.
+    const std::tuple<int, int, bool, bool> sizes[] = {
+        {4096, 4096, false, true}, {4096, 4096, true, true},  {4097, 4096, true, false}, {4096, 4097, true, false},
+        {65536, 1, false, true},   {1, 65536, false, true},   {65535, 257, true, false}};
+    for (const auto& [width, height, os2, read] : sizes) {
+        const std::string bytes = whiteBmp(width, height, os2);
+        Surface s = createSurface(4, 4);
+        EXPECT_EQ(loadBitmapFromMemory(s, bytes.data(), bytes.size()), read) << width << " x " << height;
+        EXPECT_EQ(count(s, 0xFFFF), read ? 16 : 0) << width << " x " << height;
     }
 }
 
@@ -135,6 +163,17 @@ TEST(Pace, EachPassWaitsForTheNextSixtiethALatePassCatchesUpAndOneLaterStillStar
         waitForNextFrame();
         EXPECT_EQ(null_backend::sleptMs() - before, sleep) << late << " ms late";
     }
+    // Come back early, with the deadline up to a period ahead the pace keeps it; further ahead (the clock
+    // went back) it starts afresh. Two passes leave the clock 2/3 ms past the deadline.
+    for (const auto& [early, sleep] : {std::pair{17u, 33u}, {18u, 17u}}) {
+        null_backend::advanceClock(1000);
+        waitForNextFrame();
+        waitForNextFrame();
+        null_backend::setClock(backend::nowMs() - early);
+        const std::uint64_t before = null_backend::sleptMs();
+        waitForNextFrame();
+        EXPECT_EQ(null_backend::sleptMs() - before, sleep) << early << " ms early";
+    }
 }
 
 TEST_F(Video, DisplayLossRestoresEverythingAndNothingIsShownOffScreenOrWithoutADisplay) {
@@ -166,6 +205,20 @@ TEST_F(Video, DisplayLossRestoresEverythingAndNothingIsShownOffScreenOrWithoutAD
     frontSurface = backSurface = Surface{};
     presentFrame(true);
     EXPECT_EQ(std::tuple(null_backend::picturesShown(), screenChanges()), std::tuple(1, changes + 3));
+}
+
+TEST(Text, EveryByteIsTheCharacterWindows1252GivesItAndAnUnassignedOneKeepsItsCode) {
+    iconv_t decoder = iconv_open("UTF-32LE", "WINDOWS-1252");
+    ASSERT_NE(decoder, iconv_t(-1));
+    for (int byte = 0; byte < 256; ++byte) {
+        char in = static_cast<char>(byte), *from = &in;
+        std::uint32_t out = byte;
+        char* to = reinterpret_cast<char*>(&out);
+        std::size_t inLeft = 1, outLeft = sizeof out;
+        iconv(decoder, &from, &inLeft, &to, &outLeft); // refused: out keeps the byte
+        EXPECT_EQ(windows1252CodePoint(static_cast<unsigned char>(byte)), out) << byte;
+    }
+    iconv_close(decoder);
 }
 
 TEST(Text, WidthsAreWrittenAndSummedAndEveryCharacterBlendsIntoAPatternedPage) {

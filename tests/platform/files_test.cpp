@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <sys/stat.h>
 #include <tuple>
+#include <utility>
 
 using namespace crossfall;
 namespace fs = std::filesystem;
@@ -71,7 +72,20 @@ TEST(Files, ASaveReplacesTheEndOfALinkChainAndKeepsItsPermissions) {
         EXPECT_EQ(std::pair(fs::is_symlink(name), kept), std::pair(linked, mode)) << name;
     }
     EXPECT_EQ(entries(), 11) << "no temporary file is left behind";
-
+    // A save follows 40 links, as the system does when it opens a file; past them it replaces the link reached.
+    for (const int links : {40, 41}) {
+        const std::string end = "end" + std::to_string(links);
+        ASSERT_TRUE(writeTextFile(end.c_str(), "old\n"));
+        std::string name = end;
+        for (int k = 0; k < links; ++k) {
+            const std::string link = end + "-" + std::to_string(k);
+            fs::create_symlink(std::exchange(name, link), link);
+        }
+        ASSERT_TRUE(saveTextFile(name.c_str(), "new\n"));
+        EXPECT_EQ(std::pair(readFile(end.c_str(), 9), fs::is_symlink(end + "-0")),
+                  std::pair(std::optional<std::string>(links == 40 ? "new\r\n" : "old\r\n"), links == 40))
+            << links;
+    }
 }
 
 TEST(Tokens, TheRangesEdgesReadANumberPastThemOrNoNumberFailsAndSoDoesEveryLaterRead) {

@@ -170,9 +170,21 @@ TEST_F(Input, TheStickCountsPastItsDeadZoneInEightWaysAndAPadPressesKeysOnlyWhil
     EXPECT_TRUE(keyHeld('A') && keyHeld('S')) << "a second pad plays beside the first";
     releasePad(2);
     EXPECT_TRUE(keyHeld('A') && !keyHeld('S')) << "a pulled pad lets go of only its own";
-    for (int pad : {-1, MAX_PADS}) setPadButton(pad, PadButton::South, true);
-    for (int pad : {-1, MAX_PADS}) setPadAxis(pad, PadAxis::LeftY, 30000);
-    EXPECT_FALSE(keyHeld('J') || keyHeld('S')) << "pads outside the slots are ignored";
+    // Pads outside the slots change nothing: no key, button or direction, and no cursor motion.
+    const auto state = [] {
+        std::string held;
+        for (int code = 0; code < 256; ++code) held += keyHeld(code) ? '1' : '0';
+        const PadDirections d = padDirections();
+        return held + (padButtonHeld(PadButton::South) ? "S" : "") + (d.left ? "L" : "") + (d.down ? "D" : "");
+    };
+    const std::string before = state();
+    for (int pad : {-1, MAX_PADS}) {
+        setPadButton(pad, PadButton::South, true);
+        setPadAxis(pad, PadAxis::LeftY, 30000);
+    }
+    EXPECT_EQ(state(), before);
+    for (int pad : {-1, MAX_PADS}) releasePad(pad);
+    EXPECT_EQ(state(), before);
     releaseAllKeys();
     EXPECT_FALSE(keyHeld('A')) << "focus lost lets go of the pads too";
 }

@@ -135,6 +135,17 @@ TEST_F(PlayScreenTest, PanelShowsComboUntilNoEffectSoundsPreviewUntilSwitchedOff
     picture::expectPicture(shown(), 0xbc6216e2762866f9, "panel-full");
 }
 
+TEST_F(PlayScreenTest, EachFieldIsDrawnFromTheOriginAndAnchoredAtTheCornerItsOrientationGives) {
+    const int places[FIELD_COUNT][4] = {{320, 60, 320, 380}, {320, 220, 320, 236}, {320, 220, 464, 236},
+                                        {160, 220, 464, 380}, {160, 60, 160, 380},  {480, 60, 480, 380}};
+    for (int f = 0; f < FIELD_COUNT; ++f) {
+        drawField(fields[f]);
+        const Field& d = fields[f];
+        EXPECT_EQ(std::tuple(d.originX, d.originY, d.anchorX, d.anchorY),
+                  std::tuple(places[f][0], places[f][1], places[f][2], places[f][3])) << f;
+    }
+}
+
 TEST_F(PlayScreenTest, FourWayFramesMarkTheCurrentArmBlinkTheNextInTheMiddleThirdAndKeepTheCursorOnScreen) {
     startGame(MODE_4WAY);
     nextPiece.fieldIndex = 3;
@@ -144,6 +155,20 @@ TEST_F(PlayScreenTest, FourWayFramesMarkTheCurrentArmBlinkTheNextInTheMiddleThir
         EXPECT_EQ(shown()[300 * SCREEN_WIDTH + 158] == YELLOW, yellow) << before;
     }
     EXPECT_EQ(blinkCount, 0);
+    // Straight after Duofall the waiting piece may still name a Duofall field: no arm blinks for it.
+    for (const int field : {4, 5}) {
+        nextPiece.fieldIndex = field;
+        std::uint64_t pictures[2];
+        for (const int preview : {0, 1}) {
+            showGridPreview = preview;
+            blinkCount = 40;
+            gameStep();
+            pictures[preview] = picture::digest(shown());
+        }
+        EXPECT_EQ(pictures[1], pictures[0]) << field;
+    }
+    nextPiece.fieldIndex = 3;
+    blinkCount = 0;
     const Rect arms[4] = {
         {320, 60, 480, 380}, {320, 220, 640, 380}, {320, 220, 480, 540}, {160, 220, 480, 380}};
     for (int arm = 0; arm < 4; ++arm) { // the current arm's blue frame: the two pixels just outside its box
@@ -234,6 +259,7 @@ TEST_F(PlayScreenTest, EveryPadControlPlaysAsTheBindingItPressesAndNothingElse) 
         // Advanced: the arrows themselves, whatever the bindings; a drop bound to an arrow drops with Space.
         {MODE_4WAY, 1, 1, 6, 'U', DpadUp, 38},
         {MODE_4WAY, 1, 1, -1, 0, DpadRight, 39},
+        {MODE_4WAY, 3, 1, -1, 0, DpadDown, 40},
         {MODE_4WAY, 1, 1, 2, 38, North, 32},
         {MODE_4WAY, 2, 1, 4, 'A', DpadLeft, 37},
     };
