@@ -46,6 +46,7 @@ constexpr std::uint16_t WINDOWS_1252_HIGH[32] = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+// The file of fontconfig's match for the face, and its face index there when it names one.
 std::string findFontFile(int& index) {
     std::string path;
     FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>("Verdana:bold"));
@@ -57,7 +58,7 @@ std::string findFontFile(int& index) {
     FcChar8* file = nullptr;
     if (match != nullptr && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
         path = reinterpret_cast<const char*>(file);
-        if (FcPatternGetInteger(match, FC_INDEX, 0, &index) != FcResultMatch) index = 0;
+        FcPatternGetInteger(match, FC_INDEX, 0, &index);
     }
     if (match != nullptr) FcPatternDestroy(match);
     FcPatternDestroy(pattern);

@@ -6,7 +6,7 @@
 
 namespace crossfall {
 
-// True when a block is off the sides, above row 0, or on a non-empty cell.
+// True when a block is off the sides, above row 0, below the last wall row, or on a non-empty cell.
 bool collides(const Piece& piece);
 void placePiece(const Piece& piece);
 void erasePiece(const Piece& piece);

@@ -49,7 +49,8 @@ const Step JOURNEY[] = {
     {2, 200, 150, {}}, {2, 200, 205, {}}, {2, 200, 240, {}}, {2, 200, 278, {}}, {2, 200, 314, {}},
     {2, 200, 350, {}}, {2, 200, 389, {}}, {2, 200, 420, {}}, {2, 200, 478, {}},   // each entry hovered
     {1, 200, 350, {CLICK}}, {2, 200, 350, {}},                                     // obstacles on
-    {1, 560, 425, {}}, {1, 560, 425, {CLICK}}, {3, 400, 300, {}}, {1, 400, 515, {}}, // the list and back
+    {1, 560, 425, {}}, {1, 560, 425, {CLICK}}, {3, 400, 300, {}}, {1, 5000, 5000, {}}, // the list and back
+    {1, 400, 515, {}},
     {1, 400, 515, {CLICK}}, {2, 405, 105, {VK_RETURN}},
     {1, 200, 150, {CLICK}}, {40, 300, 300, {}}, {30, 300, 300, {LEFT, 162}}, {20, 300, 300, {9}}, // Resume
     {1, 300, 300, {VK_ESCAPE}},
@@ -121,6 +122,10 @@ int runJourney(const std::string& pinsFile, bool record) {
     if (chdir(fs::temp_directory_path().c_str()) != 0 || chdir(mkdtemp(folder.data())) != 0) return 100;
     for (const char* sound : {"sound1_x.wav", "clevel1_sound.wav"})
         fs::copy_file(fs::path(CROSSFALL_SOURCE_DIR) / "data" / sound, sound);
+    // A full table with names of every length and a short one, as earlier games left them.
+    std::string rubik;
+    for (int row = 0; row < 10; ++row) rubik += std::string("ABCDEFGHIJKLM", std::size_t(row + 3)) + " " + std::to_string(900 - 150 * row) + "\n";
+    if (!saveTextFile("scores_rubik.txt", rubik) || !saveTextFile("scores_time.txt", "Zed 70\nAl 7\n")) return 100;
     null_backend::setAudioAvailable(true);
     if (!startUp()) return 100;
     picture::paintSprites();

@@ -182,6 +182,12 @@ TEST_F(SoundBank, LoadsPcm8And16MonoAndStereoAndLeavesOtherFilesSilent) {
         load(effectSounds[0], rate, {1, 2});
         EXPECT_TRUE(effectSounds[0].buffer && effectSounds[0].frequency == rate) << rate << " Hz";
     }
+    // Sample data of 64 MiB is held; two bytes more are refused.
+    for (const std::uint32_t size : {64u << 20, (64u << 20) + 2}) {
+        const Bytes big = wav(fields(1, 1, 44100, 16), chunk("data", Bytes(size, '\x01')));
+        loadSoundFromMemory(effectSounds[1], span(big));
+        EXPECT_EQ(effectSounds[1].buffer ? effectSounds[1].buffer->frames : 0, size == 64u << 20 ? size / 2 : 0);
+    }
 }
 
 TEST_F(SoundBank, EffectsTakeVoicesInOrderOverlapInFullAndTheSixtyFifthIsDropped) {

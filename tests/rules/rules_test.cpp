@@ -7,6 +7,7 @@
 #include <numeric>
 #include <utility>
 
+#include "audio/sound.h"
 #include "menus/controls_file.h"
 #include "platform/input.h"
 #include "rules/bindings.h"
@@ -90,8 +91,10 @@ TEST_F(RulesTest, EveryStartResetsTheModesFieldsAndCountersBringsInTheShownPiece
 }
 
 TEST_F(RulesTest, GravityHurryAndSideKeysKeepTheirTicksAndAHardDropLocksAtOnceButWaitsForARepress) {
+    musicSound.buffer = std::make_shared<SampleBuffer>();
+    musicSound.baseFrequency = 20000;
     startWith(MODE_CLASSIC, 0);
-    score = 870; // ten points a lock; 900 gives level 2
+    score = 870; // ten points a lock; 900 gives level 2, and the music 10 % faster
     expectSteps(keyHurry, {{99, 0, -1}, {1, 0, 0}, {9, 1, 0}, {1, 1, 1}, {0, 0, 1}}, currentPiece.y);
     // Both side keys cancel; a held one repeats after 45, then every 9 ticks, up to the wall.
     setKeyDown(keyRight, true);
@@ -101,7 +104,9 @@ TEST_F(RulesTest, GravityHurryAndSideKeysKeepTheirTicksAndAHardDropLocksAtOnceBu
                 currentPiece.x);
     expectSteps(keyLeft, {{100, 1, -1}, {0, 0, -1}}, currentPiece.x);
     expectSteps(keyDrop, {{1, 1, 880}, {150, 1, 880}, {1, 1, 890}, {1, 0, 890}, {1, 1, 900}}, score);
-    EXPECT_EQ(std::tuple(fields[0].cells[0][19], countBlocks(fields[0]), level), std::tuple(1, 12, 2));
+    EXPECT_EQ(std::tuple(fields[0].cells[0][19], countBlocks(fields[0]), level, musicSound.frequency),
+              std::tuple(1, 12, 2, 22000u));
+    musicSound = SoundRecord{};
 }
 
 TEST_F(RulesTest, AtTheTopTheIPieceTurnsOnlyCounterClockwiseAndARefusedTurnStillWaits) {
@@ -110,6 +115,9 @@ TEST_F(RulesTest, AtTheTopTheIPieceTurnsOnlyCounterClockwiseAndARefusedTurnStill
     expectSteps(keyRotateCCW, {{49, 1, 0}, {1, 1, 1}}, currentPiece.shape[2][4]); // now column 2, rows 1..4
     expectSteps(keyRotateCCW, {{49, 1, 0}, {1, 1, 1}}, currentPiece.shape[4][2]); // then row 2, columns 1..4
     expectSteps(keyDrop, {{1, 1, 2}}, fields[0].cells[7][19]); // its block in the box's last column too
+    Piece below = makePiece(1, 0); // the bar lies in its box's third row
+    below.y = FIELD_ROWS - 2;
+    EXPECT_TRUE(collides(below)) << "past the last wall row is off the field too";
 }
 
 TEST_F(RulesTest, ABlockedEntryEndsTheGameWithoutPointsAndOnTheLeftDuofallSideStopsBothPieces) {
