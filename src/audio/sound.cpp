@@ -13,7 +13,7 @@
 namespace crossfall {
 
 SoundRecord musicSound;
-std::int32_t musicOn = 0;
+std::int32_t musicOn; // start-up, or a replay, puts the controls' value in before anything reads it
 SoundRecord effectSounds[EFFECT_COUNT];
 SoundRecord voices[VOICE_COUNT];
 

@@ -2,9 +2,9 @@
 // description on the right, the exit screen, and the hand-over to the list of all score tables.
 #include "menus/main_menu.h"
 
-#include <cstdio>
 #include <cstring>
 #include <iterator>
+#include <string>
 
 #include "menus/controls_file.h"
 #include "platform/backend.h"
@@ -213,11 +213,9 @@ void drawBestScoresPanel(const MenuLook& look, bool buttonHeld) {
     for (std::size_t k = 0; k < std::size(bestScoreRows); ++k) {
         const BestScoreRow& row = bestScoreRows[k];
         const HighScoreEntry& best = look.best[k];
-        char total[16];
-        std::snprintf(total, sizeof total, "%d", static_cast<int>(best.total));
         drawText(row.caption, 420, row.y, WHITE, backSurface);
         drawText(best.name[0] != '\0' ? best.name : "???", 520, row.y, GREEN, backSurface);
-        drawTextRight(total, 700, row.y, RED, backSurface);
+        drawTextRight(std::to_string(best.total).c_str(), 700, row.y, RED, backSurface);
     }
     bool overLink = contains(SCORE_LIST_LINK, mouseX, mouseY);
     drawTextCentered("Click here for all High Scores!", PANEL_X, 420, overLink ? LIGHT_BLUE : BLUE,

@@ -44,15 +44,11 @@ bool readLine(std::string_view line, int& index, int& value) {
 } // namespace
 
 std::string formatWindowState(const WindowState& state) {
-    char text[160];
-    std::snprintf(text, sizeof text, "fullscreen=%d\nwidth=%d\nheight=%d\n", state.fullScreen ? 1 : 0,
-                  state.width, state.height);
-    std::string result = text;
-    if (state.placed) {
-        std::snprintf(text, sizeof text, "x=%d\ny=%d\n", state.x, state.y);
-        result += text;
-    }
-    return result;
+    using std::to_string;
+    std::string text = "fullscreen=" + to_string(state.fullScreen ? 1 : 0) + "\nwidth=" + to_string(state.width) +
+                       "\nheight=" + to_string(state.height) + "\n";
+    if (state.placed) text += "x=" + to_string(state.x) + "\ny=" + to_string(state.y) + "\n";
+    return text;
 }
 
 std::optional<WindowState> parseWindowState(std::string_view text) {

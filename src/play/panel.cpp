@@ -2,7 +2,7 @@
 #include "play/panel.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <string>
 
 #include "platform/bitmaps.h"
 #include "platform/text.h"
@@ -14,9 +14,10 @@
 
 namespace crossfall {
 
-std::int32_t showPiecePreview = 0;
-std::int32_t showGridPreview = 0;
-std::int32_t showCurrentGrid = 0;
+// Start-up, or a replay, puts the controls' values in before anything reads them.
+std::int32_t showPiecePreview;
+std::int32_t showGridPreview;
+std::int32_t showCurrentGrid;
 
 namespace {
 
@@ -59,19 +60,18 @@ void turnForArm(Piece& piece) {
     }
 }
 
-void drawCentred(const char* text, int x, int y, ColorRef color) {
-    drawTextCentered(text, x, y, color, backSurface);
+void drawCentred(const std::string& text, int x, int y, ColorRef color) {
+    drawTextCentered(text.c_str(), x, y, color, backSurface);
 }
 
-// A gauge of counted frames toward a period; past the period the bar stays full.
-void drawGauge(const char* format, int count, int period, ColorRef textColor, int r, int g, int b) {
+// A gauge of counted frames toward a period, its text the caption and the whole percentage; past the
+// period the bar stays full.
+void drawGauge(const char* caption, int count, int period, ColorRef textColor, int r, int g, int b) {
     const double p = static_cast<double>(count) / period * 100.0;
     const int width = std::min(static_cast<int>(p / 100.0 * GAUGE_WIDTH), GAUGE_WIDTH);
     fillRect(520, 544, 520 + width, 558, packColor(r, g, b), backSurface);
     frameRect(521, 544, 759, 558, 1, packColor(0, 0, 0));
-    char text[48];
-    std::snprintf(text, sizeof text, format, static_cast<int>(p));
-    drawCentred(text, PANEL_CENTRE_X, 542, textColor);
+    drawCentred(caption + std::to_string(static_cast<int>(p)) + " %", PANEL_CENTRE_X, 542, textColor);
 }
 
 } // namespace
@@ -108,31 +108,23 @@ void drawPanelAndPreview() {
 
 void drawPanelTexts() {
     frameRect(PANEL_BOX.left, PANEL_BOX.top, PANEL_BOX.right, PANEL_BOX.bottom, 2, packColor(0, 255, 0));
-    char text[64];
-    std::snprintf(text, sizeof text, "Score: %d / Level: %d", score, level);
-    drawCentred(text, PANEL_CENTRE_X, 445, rgb(255, 255, 255));
-    std::snprintf(text, sizeof text, "Combo Bonuses: %d", comboBonuses);
-    drawCentred(text, PANEL_CENTRE_X, 458, rgb(150, 150, 255));
-    if (combo != 0) {
-        std::snprintf(text, sizeof text, "Combo:  %dx", combo);
-        drawCentred(text, PANEL_CENTRE_X, 425, rgb(255, 255, 0));
-    } else {
-        std::snprintf(text, sizeof text, "Best Combo: %dx", bestCombo);
-        drawCentred(text, PANEL_CENTRE_X, 425, rgb(0, 255, 0));
-    }
-    if (gameMode == MODE_TIME)
-        drawGauge("Time Attack!: %d %%", riseCount, risePeriod(), rgb(0, 255, 0), 255, 255, 0);
-    if (gameMode == MODE_RUBIK)
-        drawGauge("Rubik Spin!: %d %%", spinCount, spinPeriod(), rgb(255, 255, 255), 0, 255, 0);
+    using std::to_string;
+    drawCentred("Score: " + to_string(score) + " / Level: " + to_string(level), PANEL_CENTRE_X, 445,
+                rgb(255, 255, 255));
+    drawCentred("Combo Bonuses: " + to_string(comboBonuses), PANEL_CENTRE_X, 458, rgb(150, 150, 255));
+    if (combo != 0)
+        drawCentred("Combo:  " + to_string(combo) + "x", PANEL_CENTRE_X, 425, rgb(255, 255, 0));
+    else
+        drawCentred("Best Combo: " + to_string(bestCombo) + "x", PANEL_CENTRE_X, 425, rgb(0, 255, 0));
+    if (gameMode == MODE_TIME) drawGauge("Time Attack!: ", riseCount, risePeriod(), rgb(0, 255, 0), 255, 255, 0);
+    if (gameMode == MODE_RUBIK) drawGauge("Rubik Spin!: ", spinCount, spinPeriod(), rgb(255, 255, 255), 0, 255, 0);
 }
 
 void drawGameOverBox() {
     fillRect(280, 280, 520, 370, packColor(0, 0, 0), backSurface);
     frameRect(280, 280, 520, 370, 2, packColor(50, 50, 255));
     drawCentred("Game Over", 400, 310, rgb(100, 100, 255));
-    char text[48];
-    std::snprintf(text, sizeof text, "Final Score:  %d", finalTotal());
-    drawCentred(text, 400, 330, rgb(0, 255, 0));
+    drawCentred("Final Score:  " + std::to_string(finalTotal()), 400, 330, rgb(0, 255, 0));
 }
 
 } // namespace crossfall

@@ -1,8 +1,9 @@
 // The initials entry box: drawn on the back surface, only its own rectangle shown.
 #include "scores/high_score_entry.h"
 
-#include <cstdio>
 #include <cstring>
+#include <string>
+#include <string_view>
 
 #include "platform/backend.h"
 #include "platform/input.h"
@@ -41,18 +42,15 @@ void drawEntryBox() {
     fillRect(280, 370, 520, 460, packColor(0, 0, 0), backSurface);
     frameRect(280, 370, 520, 460, 2, packColor(50, 50, 255));
     drawTextCentered("New High Score!", 400, 400, rgb(150, 150, 255), backSurface);
-    char prompt[40];
-    std::snprintf(prompt, sizeof prompt, "Your Initials: %s", typedInitials);
-    drawTextCentered(prompt, 400, 420, rgb(0, 255, 0), backSurface);
+    const std::string prompt = std::string("Your Initials: ") + typedInitials;
+    drawTextCentered(prompt.c_str(), 400, 420, rgb(0, 255, 0), backSurface);
     drawTextCentered("Press Enter when done.", 400, 440, rgb(255, 255, 255), backSurface);
     if (!padLetter.used) return;
     // Under the letter the pad changes: where the prompt's letters begin, plus those before it.
-    char before[40];
-    std::snprintf(before, sizeof before, "Your Initials: %.*s", static_cast<int>(padLetter.place),
-                  typedInitials);
+    const std::string before = "Your Initials: " + std::string(std::string_view(typedInitials).substr(0, padLetter.place));
     const char letter[2] = {typedInitials[padLetter.place] != '\0' ? typedInitials[padLetter.place] : 'W',
                             '\0'};
-    const int left = 400 - textWidth(prompt) / 2 + textWidth(before);
+    const int left = 400 - textWidth(prompt.c_str()) / 2 + textWidth(before.c_str());
     fillRect(left, 434, left + textWidth(letter), 436, packColor(0, 255, 0), backSurface);
 }
 

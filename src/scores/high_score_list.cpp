@@ -1,7 +1,7 @@
 // The high score list page: five columns from the score files, a return button, the cursor.
 #include "scores/high_score_list.h"
 
-#include <cstdio>
+#include <string>
 
 #include "platform/bitmaps.h"
 #include "platform/input.h"
@@ -31,9 +31,7 @@ void drawScoreColumn(int c) {
         int y = 150 + 30 * k;
         int shade = 255 - 15 * k;
         drawText(rows[k].name, 160 * c + 5, y, rgb(55, 55, shade), backSurface);
-        char total[16];
-        std::snprintf(total, sizeof total, "%d", static_cast<int>(rows[k].total));
-        drawTextRight(total, 160 * c + 140, y, rgb(shade, shade, shade), backSurface);
+        drawTextRight(std::to_string(rows[k].total).c_str(), 160 * c + 140, y, rgb(shade, shade, shade), backSurface);
     }
 }
 
