@@ -3,7 +3,8 @@
 
 Called by tools/mutate.sh:  mutants.py OUT_DIR SAMPLE SEEDS FILE...
 Checked by the test suite:  mutants.py --check-judged LIST  (every mutant the list judges unobservable
-must still be one this script can make: its file, its line as written and its line as mutated).
+must still be one, and only one, that this script can make: its file, its line as written and its line
+as mutated; a line written twice in its file could judge the other place too).
 SEEDS is one seed or several, comma-separated: each draws its own sample of SAMPLE mutants, and a
 mutant two seeds both draw is run once. For each sampled mutant it writes OUT_DIR/NNNN.src (the whole mutated file) and OUT_DIR/NNNN.diff,
 and one line per mutant in OUT_DIR/plan.tsv: number, file, line, operator.
@@ -15,6 +16,7 @@ string and character literals and preprocessor lines are masked first, so text c
 A colour component (an argument of rgb() or packColor()) moves by nine, the least step every channel
 of the 5-6-5 picture shows; a capacity hint (the argument of reserve()) is left alone.
 """
+import collections
 import difflib
 import os
 import random
@@ -163,13 +165,14 @@ def check_judged(list_path):
                 continue
             path, before, after = (line.rstrip("\n").split("\t") + ["", "", ""])[:3]
             if path not in made:
-                made[path] = set()
+                made[path] = collections.Counter()
                 if os.path.isfile(path):
                     lines, found = candidates(path)
                     for i, _, new in found:
-                        made[path].add((lines[i].strip(), new[0].strip()))
-            if (before, after) not in made[path]:
-                print("%s:%d: no such mutant in %s: %s  ->  %s" % (list_path, number, path, before, after))
+                        made[path][(lines[i].strip(), new[0].strip())] += 1
+            if made[path][(before, after)] != 1:
+                print("%s:%d: %s mutant in %s: %s  ->  %s" % (list_path, number, "no such" if not made[path][
+                    (before, after)] else "more than one", path, before, after))
                 stale += 1
     print("judged list: %s" % ("%d stale entries" % stale if stale else "every entry names a mutant of the code"))
     return 1 if stale else 0

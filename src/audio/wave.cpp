@@ -71,8 +71,8 @@ int failOpen(WaveFile& file, WaveFormatBlock& format, int result) {
 
 // Parses the bytes as an opened file: the first chunk must be RIFF/WAVE, then its format block.
 int parseWave(std::span<const std::uint8_t> bytes, WaveFile& file, WaveFormatBlock& format, WaveChunk& riff) {
+    // The read position is 0: both openings close the last file first.
     file.bytes = bytes;
-    file.position = 0;
     file.open = true;
 
     // A whole first chunk header that is not RIFF is no WAVE file; a RIFF cut before its form type is a

@@ -97,8 +97,8 @@ void rasterise(TTF_Font* font) {
     for (int byte = 1; byte < 256; ++byte) {
         Glyph& glyph = face.glyphs[byte];
         std::uint32_t codePoint = windows1252CodePoint(static_cast<unsigned char>(byte));
-        int minX = 0, maxX = 0, minY = 0, maxY = 0, advance = 0;
-        if (TTF_GlyphMetrics32(font, codePoint, &minX, &maxX, &minY, &maxY, &advance) == 0) glyph.advance = advance;
+        int minX = 0, advance = 0;
+        if (TTF_GlyphMetrics32(font, codePoint, &minX, nullptr, nullptr, nullptr, &advance) == 0) glyph.advance = advance;
         SDL_Surface* rendered = TTF_RenderGlyph32_Blended(font, codePoint, white);
         if (rendered == nullptr) continue;
         SDL_Surface* image = SDL_ConvertSurfaceFormat(rendered, SDL_PIXELFORMAT_ARGB8888, 0);

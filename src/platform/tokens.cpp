@@ -28,10 +28,8 @@ void TokenReader::skipBlanks() {
 bool TokenReader::readWord(std::string& word, std::size_t maxLength) {
     if (failed_) return false;
     skipBlanks();
-    if (pos_ >= text_.size()) {
-        failed_ = true;
-        return false;
-    }
+    // At the end every later read ends here too.
+    if (pos_ >= text_.size()) return false;
     std::size_t start = pos_;
     while (pos_ < text_.size() && !isBlank(text_[pos_])) ++pos_;
     word.assign(text_.substr(start, std::min(pos_ - start, maxLength)));
@@ -41,11 +39,8 @@ bool TokenReader::readWord(std::string& word, std::size_t maxLength) {
 bool TokenReader::readInt(std::int32_t& value, IntSyntax syntax) {
     if (failed_) return false;
     skipBlanks();
-    if (pos_ >= text_.size()) {
-        // Nothing left: the value keeps what it had.
-        failed_ = true;
-        return false;
-    }
+    // Nothing left: the value keeps what it had, and every later read ends here too.
+    if (pos_ >= text_.size()) return false;
     bool negative = false;
     if (pos_ < text_.size() && (text_[pos_] == '+' || text_[pos_] == '-')) negative = text_[pos_++] == '-';
     int base = 10;

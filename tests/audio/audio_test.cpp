@@ -229,7 +229,13 @@ TEST_F(SoundBank, SoundsAreInterpolatedAndLoopedTheMusicFollowsTheLevelAndShutDo
     playSound(musicSound);
     EXPECT_EQ(mix(1), Samples{0}) << "played again from its beginning";
     stopSound(musicSound);
+    EXPECT_EQ(std::pair(musicSound.playing, musicSound.position), std::pair(false, std::uint64_t{0})) << "rewound";
+    load(effectSounds[0], 44100, {5, 6, 7});
+    playSound(effectSounds[0]);
+    mix(2);
     load(effectSounds[0], 22050, {0, 1000, -2000, 3000}, 2);
+    EXPECT_EQ(std::pair(effectSounds[0].playing, effectSounds[0].position), std::pair(false, std::uint64_t{0}))
+        << "a load over a playing record leaves it stopped at its beginning";
     playSound(effectSounds[0]);
     EXPECT_EQ(mix(4, 1), (Samples{0, 1000, -1000, 2000, -2000, 3000, -2000, 3000})) << "each side on its own";
     // The music's rate follows the level: truncated, capped, back to the file's rate at level 1.

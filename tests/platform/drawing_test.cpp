@@ -109,6 +109,9 @@ TEST_F(Video, FillsFramesAndCopiesDrawExactlyAndNothingReachingOutside) {
     fillRect(799, 0, 800, 600, 0x3333, backSurface);
     fillRect(0, 599, 800, 600, 0x4444, backSurface);
     EXPECT_EQ(count(backSurface, 0x3333), 599) << "up to the screen's edges";
+    Surface small = createSurface(2, 2);
+    EXPECT_EQ(std::tuple(fillRect(0, 0, 0, 0, 1, small), frameRect(0, 0, 1, 1, 9, 1), clearSurface(small, 0)),
+              std::tuple(1, 1, 1)) << "whatever is drawn";
     // Empty, inverted or one pixel outside: nothing at all, not a clipped part.
     const int bad[][4] = {{5, 5, 5, 9}, {5, 5, 9, 5}, {9, 5, 5, 9}, {-1, 0, 10, 10}, {0, -1, 10, 10},
                           {790, 0, 801, 10}, {0, 590, 10, 601}, {INT_MIN, INT_MIN, INT_MAX, INT_MAX}};

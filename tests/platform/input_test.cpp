@@ -208,4 +208,13 @@ TEST_F(Input, TheCursorCrossesTheScreenInAboutASecondCreepsOnASlightPushAndIgnor
         releasePad(0);
         pollMouse();
     }
+    // A push just past the dead zone is a push: the unspent fraction is kept through it, not dropped.
+    for (const auto& [slight, travel] : {std::pair{8001, 13}, {8000, 12}}) {
+        mouseX = 0;
+        for (const int x : {20000, slight, 20000, 20000, 20000}) {
+            stick(0, x, 0);
+            trackCursor(0, 0, 784, 584);
+        }
+        EXPECT_EQ(mouseX, travel) << slight;
+    }
 }
