@@ -10,11 +10,19 @@
 #include <unistd.h>
 
 namespace crossfall {
+
+FileSystemCalls systemFileCalls() {
+    return {[](const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); }, ::write, ::fsync,
+            ::close, ::rename, ::mkstemp, ::unlink};
+}
+
+FileSystemCalls fileSystemCalls = systemFileCalls();
+
 namespace {
 
 bool writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
-        ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        ssize_t written = fileSystemCalls.write(fd, bytes.data(), bytes.size());
         if (written < 0 && errno == EINTR) continue;
         if (written <= 0) return false;
         bytes.remove_prefix(static_cast<std::size_t>(written));
@@ -69,17 +77,17 @@ std::string toTextMode(std::string_view text) {
 void appendLine(const char* fileName, std::string_view line) {
     std::string bytes(line);
     bytes += "\r\n";
-    int fd = ::open(fileName, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    int fd = fileSystemCalls.open(fileName, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (fd < 0) return;
     writeAll(fd, bytes);
-    ::close(fd);
+    fileSystemCalls.close(fd);
 }
 
 bool writeTextFile(const char* fileName, std::string_view text) {
-    int fd = ::open(fileName, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    int fd = fileSystemCalls.open(fileName, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return false;
     bool ok = writeAll(fd, toTextMode(text));
-    return ::close(fd) == 0 && ok;
+    return fileSystemCalls.close(fd) == 0 && ok;
 }
 
 bool saveTextFile(const char* fileName, std::string_view text) { return saveFile(fileName, toTextMode(text)); }
@@ -87,15 +95,15 @@ bool saveTextFile(const char* fileName, std::string_view text) { return saveFile
 bool saveFile(const char* fileName, std::string_view bytes) {
     const std::string target = saveTarget(fileName);
     std::string temporary = target + ".tmp-XXXXXX";
-    int fd = ::mkstemp(temporary.data());
+    int fd = fileSystemCalls.mkstemp(temporary.data());
     if (fd < 0) return false;
     // The new file keeps the old one's permissions; a first save gets 0644.
     struct stat old {};
     ::fchmod(fd, ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
-    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (ok && ::rename(temporary.c_str(), target.c_str()) == 0) return true;
-    ::unlink(temporary.c_str());
+    bool ok = writeAll(fd, bytes) && fileSystemCalls.fsync(fd) == 0;
+    ok = fileSystemCalls.close(fd) == 0 && ok;
+    if (ok && fileSystemCalls.rename(temporary.c_str(), target.c_str()) == 0) return true;
+    fileSystemCalls.unlink(temporary.c_str());
     return false;
 }
 

@@ -3,12 +3,29 @@
 // and bounded whole-file reads. Used by every subsystem that reads or writes a file.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace crossfall {
+
+// The system calls by which the game changes its files. Tests put a layer of their own under them, to
+// make a write, a sync, a close or a rename fail, or to cut the power and see what the disk keeps.
+struct FileSystemCalls {
+    int (*open)(const char* path, int flags, mode_t mode);
+    ssize_t (*write)(int fd, const void* bytes, size_t count);
+    int (*fsync)(int fd);
+    int (*close)(int fd);
+    int (*rename)(const char* from, const char* to);
+    int (*mkstemp)(char* pattern);
+    int (*unlink)(const char* path);
+};
+// The operating system's own calls, unless a test has put its layer in.
+extern FileSystemCalls fileSystemCalls;
+FileSystemCalls systemFileCalls();
 
 // Turns every "\n" into CR LF.
 std::string toTextMode(std::string_view text);

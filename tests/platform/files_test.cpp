@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <climits>
 #include <filesystem>
 #include <sys/stat.h>
@@ -85,6 +86,29 @@ TEST(Files, ASaveReplacesTheEndOfALinkChainAndKeepsItsPermissions) {
         EXPECT_EQ(std::pair(readFile(end.c_str(), 9), fs::is_symlink(end + "-0")),
                   std::pair(std::optional<std::string>(links == 40 ? "new\r\n" : "old\r\n"), links == 40))
             << links;
+    }
+}
+
+// The one step of a save that fails, under a layer over the system's calls; 0 none.
+enum Step { NONE, MKSTEMP, WRITE, FSYNC, CLOSE, RENAME };
+Step failing = NONE;
+int fail(Step step, int result) { return step == failing ? (errno = EIO, -1) : result; }
+
+TEST(Files, ASaveWithAnyStepFailingSaysSoLeavesTheOldFileWholeAndNoTemporary) {
+    FileSystemCalls faulty = systemFileCalls();
+    faulty.mkstemp = [](char* pattern) { return failing == MKSTEMP ? fail(MKSTEMP, 0) : ::mkstemp(pattern); };
+    faulty.write = [](int fd, const void* b, size_t n) -> ssize_t { return fail(WRITE, int(::write(fd, b, n))); };
+    faulty.fsync = [](int fd) { return fail(FSYNC, ::fsync(fd)); };
+    faulty.close = [](int fd) { return fail(CLOSE, ::close(fd)); }; // a late write error, as NFS reports it
+    faulty.rename = [](const char* from, const char* to) { return failing == RENAME ? fail(RENAME, 0) : ::rename(from, to); };
+    ASSERT_TRUE(saveTextFile("table.txt", "old\n"));
+    for (const Step step : {MKSTEMP, WRITE, FSYNC, CLOSE, RENAME, NONE}) {
+        failing = step;
+        fileSystemCalls = faulty;
+        const bool saved = saveTextFile("table.txt", "new\n");
+        fileSystemCalls = systemFileCalls();
+        EXPECT_EQ(std::tuple(saved, readFile("table.txt", 9).value_or(""), entries()),
+                  std::tuple(step == NONE, step == NONE ? "new\r\n" : "old\r\n", 1L)) << step;
     }
 }
 
