@@ -22,6 +22,7 @@ std::int32_t showCurrentGrid;
 namespace {
 
 constexpr Rect PANEL_BOX = {520, 420, 760, 560};
+constexpr Rect GAME_OVER_BOX = {280, 280, 520, 370};
 constexpr int PANEL_CENTRE_X = 640;
 constexpr int GAUGE_WIDTH = 240;
 constexpr int BLINK_PERIOD = 90;
@@ -121,8 +122,9 @@ void drawPanelTexts() {
 }
 
 void drawGameOverBox() {
-    fillRect(280, 280, 520, 370, packColor(0, 0, 0), backSurface);
-    frameRect(280, 280, 520, 370, 2, packColor(50, 50, 255));
+    const Rect& box = GAME_OVER_BOX;
+    fillRect(box.left, box.top, box.right, box.bottom, packColor(0, 0, 0), backSurface);
+    frameRect(box.left, box.top, box.right, box.bottom, 2, packColor(50, 50, 255));
     drawCentred("Game Over", 400, 310, rgb(100, 100, 255));
     drawCentred("Final Score:  " + std::to_string(finalTotal()), 400, 330, rgb(0, 255, 0));
 }

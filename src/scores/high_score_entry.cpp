@@ -21,6 +21,9 @@ void (*bestResultSaved)(int mode, std::int32_t total) = nullptr;
 namespace {
 
 constexpr std::size_t MAX_INITIALS = 3;
+// The box, and what is shown of the screen: the box with its frame of 2.
+constexpr Rect ENTRY_BOX = {280, 370, 520, 460};
+constexpr int FRAME = 2;
 // Held keys have no other repeat control than this pause.
 constexpr int KEY_PAUSE_MS = 150;
 
@@ -39,8 +42,8 @@ bool blankOrEmpty(const char* text) {
 }
 
 void drawEntryBox() {
-    fillRect(280, 370, 520, 460, packColor(0, 0, 0), backSurface);
-    frameRect(280, 370, 520, 460, 2, packColor(50, 50, 255));
+    fillRect(ENTRY_BOX.left, ENTRY_BOX.top, ENTRY_BOX.right, ENTRY_BOX.bottom, packColor(0, 0, 0), backSurface);
+    frameRect(ENTRY_BOX.left, ENTRY_BOX.top, ENTRY_BOX.right, ENTRY_BOX.bottom, FRAME, packColor(50, 50, 255));
     drawTextCentered("New High Score!", 400, 400, rgb(150, 150, 255), backSurface);
     const std::string prompt = std::string("Your Initials: ") + typedInitials;
     drawTextCentered(prompt.c_str(), 400, 420, rgb(0, 255, 0), backSurface);
@@ -131,7 +134,7 @@ void runHighScoreEntry() {
     deleteLetter();
     usePad();
     if (keyHeld(VK_RETURN) || padButtonHeld(PadButton::Start)) finishEntry();
-    presentRect(Rect{278, 368, 522, 462});
+    presentRect(Rect{ENTRY_BOX.left - FRAME, ENTRY_BOX.top - FRAME, ENTRY_BOX.right + FRAME, ENTRY_BOX.bottom + FRAME});
 }
 
 } // namespace crossfall
