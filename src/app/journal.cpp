@@ -232,7 +232,7 @@ struct Recorder {
     std::string bytes;             // the header and the events so far
     std::uint32_t frames = 0;      // frames recorded
     std::uint32_t lastEvent = 0;   // the frame of the last event written
-    std::uint8_t held[32] = {};    // the key states as recorded
+    std::array<std::uint8_t, 32> held{}; // the key states as recorded
     std::int32_t voicesBusy = 0;
     std::int32_t controls[CONTROL_VALUES] = {};
 };
@@ -244,10 +244,10 @@ void event(JournalEventKind kind) {
     recorder.lastEvent = recorder.frames;
 }
 
-// A key the frame could read changed since it was last recorded.
-void recordKey(int code, std::uint8_t (&seen)[32]) {
-    if (code < 0 || code > 255 || (seen[code >> 3] >> (code & 7) & 1) != 0) return;
-    seen[code >> 3] |= static_cast<std::uint8_t>(1 << (code & 7));
+// A key the frame could read changed since it was last recorded; a code named twice is recorded once,
+// since the first call brings the record up to date.
+void recordKey(int code) {
+    if (code < 0 || code > 255) return;
     const bool was = (recorder.held[code >> 3] >> (code & 7) & 1) != 0;
     if (keyHeld(code) == was) return;
     recorder.held[code >> 3] ^= static_cast<std::uint8_t>(1 << (code & 7));
@@ -285,10 +285,9 @@ void recordFrame() {
     }
     // Only the keys a frame can read: Escape, the bindings, and the arrows, Control and Space that
     // advanced 4-Way controls use.
-    std::uint8_t seen[32] = {};
-    recordKey(VK_ESCAPE, seen);
-    for (std::int32_t code : keyBindings) recordKey(code, seen);
-    for (int code : {VK_LEFT, VK_UP, VK_RIGHT, VK_DOWN, VK_CONTROL, VK_SPACE}) recordKey(code, seen);
+    recordKey(VK_ESCAPE);
+    for (std::int32_t code : keyBindings) recordKey(code);
+    for (int code : {VK_LEFT, VK_UP, VK_RIGHT, VK_DOWN, VK_CONTROL, VK_SPACE}) recordKey(code);
     if (frameInput.voicesBusy != recorder.voicesBusy) {
         recorder.voicesBusy = frameInput.voicesBusy;
         event(JournalEventKind::VoicesToggled);

@@ -4,6 +4,7 @@
 // Everything a frame reads from outside comes through frameInput, live or replayed.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 namespace crossfall {
@@ -11,7 +12,7 @@ namespace crossfall {
 // What a game frame reads from outside the rules: the held keys and whether a row sound still plays.
 struct FrameInput {
     bool replayed = false;       // a replay sets the two below before each frame; live frames read the devices
-    std::uint8_t held[32] = {};  // replayed: a bit per virtual-key code
+    std::array<std::uint8_t, 32> held{}; // replayed: a bit per virtual-key code
     std::int32_t voicesBusy = 0; // the frame's voice sweep: replayed, or what the live sweep found
 };
 extern FrameInput frameInput; // every frame

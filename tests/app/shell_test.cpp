@@ -348,6 +348,36 @@ TEST(Journal, BadFilesAreRefusedWithOneLineAndExitCode2) {
         EXPECT_FALSE(read.journal);
         EXPECT_EQ(read.error, error) << bytes.size();
     }
+    // Each start value reads from its first to its last; one past the last is damage.
+    const Journal base = *parseJournal(good).journal;
+    const std::pair<std::int32_t JournalHeader::*, std::int32_t> edges[] = {
+        {&JournalHeader::mode, MODE_TIME},        {&JournalHeader::obstacles, 1}, {&JournalHeader::nextKind, 6},
+        {&JournalHeader::nextField, 5},           {&JournalHeader::next2Kind, 6}, {&JournalHeader::next2Field, 5},
+        {&JournalHeader::voicesBusy, 1}};
+    for (const auto& [field, last] : edges)
+        for (const std::int32_t value : {0, last, last + 1}) {
+            Journal j = base;
+            j.header.*field = value;
+            EXPECT_EQ(parseJournal(encodeJournal(j)).error, value > last ? "damaged (a start value out of range)" : "")
+                << value;
+        }
+    // A journal of exactly the largest size reads: 98 bytes around records of 54, 3 and 2 bytes.
+    Journal largest = base;
+    largest.events.assign(310687, JournalEvent{0, JournalEventKind::ControlsChanged, 0, 0});
+    largest.events.resize(310687 + 6, JournalEvent{0, JournalEventKind::KeyToggled, 65, 0});
+    largest.events.push_back(JournalEvent{0, JournalEventKind::VoicesToggled, 0, 0});
+    largest.controlSets.resize(1);
+    largest.frameCount = 0;
+    const std::string bytes = encodeJournal(largest);
+    EXPECT_EQ(std::pair(bytes.size(), parseJournal(bytes).error), std::pair(MAX_JOURNAL_BYTES, std::string()));
+    // Its length is told in minutes and seconds of play.
+    for (const auto& [frames, told] : {std::pair{3599u, "3599 (0:59 of play)"}, {3600u, "3600 (1:00 of play)"}}) {
+        Journal cut = base;
+        cut.frameCount = frames;
+        testing::internal::CaptureStderr();
+        EXPECT_NE(verify(cut).printed.find(std::string("frames: ") + told), std::string::npos) << told;
+        testing::internal::GetCapturedStderr();
+    }
     // Every cut and every single flipped bit is refused, never read as another game.
     for (std::size_t size = 0; size < good.size(); ++size)
         EXPECT_FALSE(parseJournal(good.substr(0, size)).journal);
