@@ -44,7 +44,7 @@ void mixInto(SoundRecord& record, float* out, int frameCount, std::uint64_t end)
         std::uint32_t index = static_cast<std::uint32_t>(position >> 32);
         // A loop interpolates into its first frame, so the seam is as smooth as the file.
         std::uint32_t next = index < last ? index + 1 : (record.loop == 1 ? 0 : index);
-        float t = static_cast<float>(position & 0xFFFFFFFFu) * FRACTION;
+        float t = static_cast<float>(static_cast<std::uint32_t>(position)) * FRACTION;
         float left = samples[index * CHANNELS];
         left += (samples[next * CHANNELS] - left) * t;
         float right = left;

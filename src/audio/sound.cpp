@@ -69,7 +69,8 @@ std::shared_ptr<SampleBuffer> readSamples(const WaveFormat& format, WaveChunk& d
     if (!bytes || !sound->samples) return nullptr;
     std::uint32_t copied = 0;
     std::uint32_t size = data.size;
-    if (readWaveData(waveFile, size, bytes.get(), data, copied) != 0 || copied != size) return nullptr;
+    // It fails exactly when it copies fewer bytes than asked.
+    if (readWaveData(waveFile, size, bytes.get(), data, copied) != 0) return nullptr;
 
     for (std::uint32_t i = 0; i < count; ++i) {
         if (bytesPerSample == 1)

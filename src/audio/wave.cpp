@@ -3,6 +3,7 @@
 #include "audio/wave.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 
@@ -10,6 +11,9 @@
 
 namespace crossfall {
 namespace {
+
+// A chunk's four-letter id, or the form type after "RIFF".
+using ChunkId = std::array<std::uint8_t, 4>;
 
 // ---- Bytes ------------------------------------------------------------------------------------
 
@@ -37,11 +41,11 @@ std::uint32_t le32(const std::uint8_t* p) {
 // ---- Chunks ----------------------------------------------------------------------------------
 
 // Reads the chunk header at the read position and stops at the chunk's data.
-int descend(WaveFile& file, std::uint8_t id[4], WaveChunk& chunk) {
+int descend(WaveFile& file, ChunkId& id, WaveChunk& chunk) {
     std::uint8_t header[8];
     std::uint64_t start = file.position;
     if (readBytes(file, header, 8) < 8) return WAVE_ERR_CHUNK_NOT_FOUND;
-    std::memcpy(id, header, 4);
+    std::memcpy(id.data(), header, id.size());
     chunk.dataStart = start + 8;
     chunk.size = le32(header + 4);
     return 0;
@@ -55,10 +59,10 @@ void ascend(WaveFile& file, const WaveChunk& chunk) { file.position = chunkEnd(c
 // Searches the parent's sub-chunks from the read position for the id; stops at its data.
 int findChunk(WaveFile& file, const char* wanted, std::uint64_t parentEnd, WaveChunk& found) {
     while (file.position + 8 <= parentEnd) {
-        std::uint8_t id[4];
+        ChunkId id;
         int error = descend(file, id, found);
         if (error != 0) return error;
-        if (std::memcmp(id, wanted, 4) == 0) return 0;
+        if (std::memcmp(id.data(), wanted, id.size()) == 0) return 0;
         ascend(file, found);
     }
     return WAVE_ERR_CHUNK_NOT_FOUND;
@@ -77,13 +81,14 @@ int parseWave(std::span<const std::uint8_t> bytes, WaveFile& file, WaveFormatBlo
 
     // A whole first chunk header that is not RIFF is no WAVE file; a RIFF cut before its form type is a
     // chunk not found.
-    std::uint8_t id[4];
+    ChunkId id;
     int error = descend(file, id, riff);
     if (error != 0) return failOpen(file, format, error);
-    if (std::memcmp(id, "RIFF", 4) != 0) return failOpen(file, format, WAVE_ERR_NOT_WAVE);
-    std::uint8_t formType[4];
-    if (readBytes(file, formType, 4) < 4) return failOpen(file, format, WAVE_ERR_CHUNK_NOT_FOUND);
-    if (std::memcmp(formType, "WAVE", 4) != 0) return failOpen(file, format, WAVE_ERR_NOT_WAVE);
+    if (std::memcmp(id.data(), "RIFF", id.size()) != 0) return failOpen(file, format, WAVE_ERR_NOT_WAVE);
+    ChunkId formType;
+    if (readBytes(file, formType.data(), formType.size()) < formType.size())
+        return failOpen(file, format, WAVE_ERR_CHUNK_NOT_FOUND);
+    if (std::memcmp(formType.data(), "WAVE", formType.size()) != 0) return failOpen(file, format, WAVE_ERR_NOT_WAVE);
 
     WaveChunk fmt;
     error = findChunk(file, "fmt ", chunkEnd(riff), fmt);

@@ -24,8 +24,8 @@ constexpr ColorRef CAPTION_HOVER = rgb(100, 100, 255);
 constexpr int BUTTON_PAUSE_MS = 150;
 constexpr int PANEL_CENTRE_X = 560;
 constexpr Rect PANEL = {400, 100, 720, 500};
-constexpr Rect ADVANCED_SWITCH = {400, 459, 720, 473};
-constexpr Rect FINISH_LINK = {400, 477, 720, 494};
+constexpr Rect ADVANCED_SWITCH = {400, 459, PANEL.right, 473};
+constexpr Rect FINISH_LINK = {400, 477, PANEL.right, 494};
 constexpr int CURSOR_SIZE = 16;
 
 struct OptionRow {
@@ -40,24 +40,24 @@ struct OptionRow {
 constexpr const char* PRESS_KEY = "Press a key to change...";
 
 const OptionRow optionRows[] = {
-    {"Rotate Counterclockwise", PRESS_KEY, {400, 113, 720, 129}, &keyBindings[0], true, 700},
-    {"Rotate Clockwise", PRESS_KEY, {400, 148, 720, 164}, &keyBindings[1], true, 700},
-    {"Drop Piece", PRESS_KEY, {400, 183, 720, 199}, &keyBindings[2], true, 700},
-    {"Hurry Piece", PRESS_KEY, {400, 218, 720, 234}, &keyBindings[3], true, 700},
-    {"Show Piece Preview", "Preview the upcoming piece", {400, 253, 720, 269}, &showPiecePreview, false, 680},
+    {"Rotate Counterclockwise", PRESS_KEY, {400, 113, PANEL.right, 129}, &keyBindings[0], true, 700},
+    {"Rotate Clockwise", PRESS_KEY, {400, 148, PANEL.right, 164}, &keyBindings[1], true, 700},
+    {"Drop Piece", PRESS_KEY, {400, 183, PANEL.right, 199}, &keyBindings[2], true, 700},
+    {"Hurry Piece", PRESS_KEY, {400, 218, PANEL.right, 234}, &keyBindings[3], true, 700},
+    {"Show Piece Preview", "Preview the upcoming piece", {400, 253, PANEL.right, 269}, &showPiecePreview, false, 680},
     {"Show Grid Preview",
      "Flash yellow box on next grid (4way)",
-     {400, 288, 720, 304},
+     {400, 288, PANEL.right, 304},
      &showGridPreview,
      false,
      680},
     {"Show Current Grid",
      "Highlight current grid (4way)",
-     {400, 323, 720, 339},
+     {400, 323, PANEL.right, 339},
      &showCurrentGrid,
      false,
      680},
-    {"Background Music", "Enable / Disable background music", {400, 358, 720, 374}, &musicOn, false, 680},
+    {"Background Music", "Enable / Disable background music", {400, 358, PANEL.right, 374}, &musicOn, false, 680},
     {"Left", "Press any key", {400, 395, 520, 409}, &keyBindings[4], true, 535},
     {"Right", "Press any key", {540, 395, 660, 409}, &keyBindings[5], true, 700},
     {"Up", "Used in 4way", {400, 430, 520, 444}, &keyBindings[6], true, 535},

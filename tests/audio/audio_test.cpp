@@ -3,6 +3,7 @@
 // sweep, interpolation, the music's rate).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -258,6 +259,11 @@ TEST_F(SoundBank, SoundsAreInterpolatedAndLoopedTheMusicFollowsTheLevelAndShutDo
     const std::pair<std::int32_t, double> gains[] = {
         {1, 1.0}, {0, 1.0}, {-2000, 0.1}, {-9999, std::pow(10, -4.9995)}, {VOLUME_SILENT, 0}, {INT32_MIN, 0}};
     for (auto [volume, gain] : gains) EXPECT_FLOAT_EQ(gainOf(volume), float(gain)) << volume;
+    for (SoundRecord& voice : voices) voice = SoundRecord{};
+    playEffect(-1);
+    playEffect(EFFECT_COUNT);
+    EXPECT_EQ(std::count_if(std::begin(voices), std::end(voices), [](const SoundRecord& v) { return v.active; }), 0)
+        << "no effect of that number: no voice taken";
     load(musicSound, 44100, {1, 2});
     playEffect(0);
     shutDownSound();
