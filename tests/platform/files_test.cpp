@@ -8,6 +8,8 @@
 
 #include <cerrno>
 #include <climits>
+#include <fcntl.h>
+#include <unistd.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <tuple>
@@ -87,6 +89,24 @@ TEST(Files, ASaveReplacesTheEndOfALinkChainAndKeepsItsPermissions) {
                   std::pair(std::optional<std::string>(links == 40 ? "new\r\n" : "old\r\n"), links == 40))
             << links;
     }
+}
+
+// Started with standard input closed, the game's files open as descriptor 0 and work all the same.
+TEST(Files, WithStandardInputClosedAFileOpenedAsDescriptorZeroWorks) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            std::string folder = (fs::temp_directory_path() / "crossfall-fd0-XXXXXX").string();
+            if (mkdtemp(folder.data()) == nullptr || chdir(folder.c_str()) != 0) std::exit(99);
+            ::close(0);
+            appendLine("log.txt", "line");
+            std::string bytes;
+            const bool read = ::close(0) != 0 && readRegularFile("log.txt", 99, bytes) == FileRead::Done;
+            const bool locked = ::close(0) != 0 && lockGameFolder() && ::fcntl(0, F_GETFD) != -1;
+            fs::remove_all(folder);
+            std::exit((bytes == "line\r\n" ? 0 : 1) + (read ? 0 : 2) + (locked ? 0 : 4));
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 // The one step of a save that fails, under a layer over the system's calls; 0 none.
