@@ -33,6 +33,7 @@ TEST(Files, LinesEndInCrLfNewFilesAre0644AndOnlyRegularFilesAreReadUpToTheBound)
     appendLine("log.txt", "first");
     appendLine("log.txt", "");
     ASSERT_TRUE(writeTextFile("text.txt", "a\nb") && writeTextFile("text.txt", "c\n") && lockGameFolder());
+    EXPECT_FALSE(lockGameFolder()) << "a second copy finds the folder locked";
     ASSERT_TRUE(saveTextFile("saved.txt", "new\n") && saveFile("big.txt", std::string(5000, 'x')));
     EXPECT_EQ(std::tuple(readFile("log.txt", 99), readFile("text.txt", 99), readFile("saved.txt", 99)),
               std::tuple("first\r\n\r\n", "c\r\n", "new\r\n")) << "written, replaced, saved";
@@ -103,8 +104,9 @@ TEST(Files, WithStandardInputClosedAFileOpenedAsDescriptorZeroWorks) {
             std::string bytes;
             const bool read = ::close(0) != 0 && readRegularFile("log.txt", 99, bytes) == FileRead::Done;
             const bool locked = ::close(0) != 0 && lockGameFolder() && ::fcntl(0, F_GETFD) != -1;
+            const bool second = lockGameFolder(); // as a second copy would try
             fs::remove_all(folder);
-            std::exit((bytes == "line\r\n" ? 0 : 1) + (read ? 0 : 2) + (locked ? 0 : 4));
+            std::exit((bytes == "line\r\n" ? 0 : 1) + (read ? 0 : 2) + (locked ? 0 : 4) + (second ? 8 : 0));
         },
         testing::ExitedWithCode(0), "");
 }
@@ -126,9 +128,11 @@ TEST(Files, ASaveWithAnyStepFailingSaysSoLeavesTheOldFileWholeAndNoTemporary) {
         failing = step;
         fileSystemCalls = faulty;
         const bool saved = saveTextFile("table.txt", "new\n");
+        const bool written = writeTextFile("written.txt", "x");
         fileSystemCalls = systemFileCalls();
+        EXPECT_EQ(written, step != WRITE && step != CLOSE) << step;
         EXPECT_EQ(std::tuple(saved, readFile("table.txt", 9).value_or(""), entries()),
-                  std::tuple(step == NONE, step == NONE ? "new\r\n" : "old\r\n", 1L)) << step;
+                  std::tuple(step == NONE, step == NONE ? "new\r\n" : "old\r\n", 2L)) << step;
     }
 }
 

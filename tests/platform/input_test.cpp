@@ -105,6 +105,15 @@ TEST_F(Input, CodesStayHeldWhileAnyKeyGivingThemIsDown) {
 
 TEST_F(Input, APollTakesTheMotionOnceAndTheButtonsAndTheCursorClampsInOrderAfterTheMotion) {
     constexpr int M = 1 << 20;
+    // A fresh start forgets the last poll and a d-pad's speed.
+    setPadButton(0, PadButton::DpadRight, true);
+    setKeyDown(VK_LBUTTON, true);
+    for (int f = 0; f < 30; ++f) pollMouse();
+    initInput();
+    EXPECT_EQ(std::pair(mouseState.dx, int(mouseState.buttons[0])), std::pair(0, 0));
+    pollMouse();
+    EXPECT_EQ(mouseState.dx, 2) << "the d-pad starts slow again";
+    releaseAllKeys();
     addMouseMotion(5, 5);
     initInput();
     // An SDL button pressed (down) or let go, the motion added, then dx, dy, dz and the buttons polled.
