@@ -33,7 +33,7 @@ void prepareScoreFiles() {
             std::snprintf(row, sizeof row, "ABC %d\n", 99000 - 1000 * k);
             text += row;
         }
-        writeTextFile(scoreFileName(mode), text);
+        saveTextFile(scoreFileName(mode), text);
     }
     initVideo();
     createFont();

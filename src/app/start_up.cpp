@@ -32,7 +32,7 @@ void loadSounds() {
 
 // Written, never read: the display's channel masks, for whoever looks at the game's folder.
 void writeColorsFile() {
-    writeTextFile("colors.txt",
+    saveTextFile("colors.txt",
                   std::to_string(redMask) + "," + std::to_string(greenMask) + "," + std::to_string(blueMask) + "\n");
 }
 

@@ -1,6 +1,7 @@
-// The game's files in the working directory: appended diagnostic lines, text with CR LF line ends
-// (every "\n" becomes CR LF, the format the files have always had), saves that never leave a half-written file,
-// and bounded whole-file reads. Used by every subsystem that reads or writes a file.
+// The game's files in the working directory: appended diagnostic lines kept under a size, text with CR LF
+// line ends (every "\n" becomes CR LF, the format the files have always had), saves that never leave a
+// half-written file and survive a power cut once made, files appended to while a game runs, and bounded
+// reads of regular files only. Used by every subsystem that reads or writes a file.
 #pragma once
 
 #include <sys/types.h>
@@ -31,23 +32,37 @@ FileSystemCalls systemFileCalls();
 std::string toTextMode(std::string_view text);
 
 // Opens the file for appending, writes the line and CR LF, closes it again; failures only lose the line.
+// A log that has passed LOG_LIMIT_BYTES is first kept as "<name>.1" (replacing the one before) and starts
+// afresh, so no line is ever cut and a player's folder never fills up.
+constexpr off_t LOG_LIMIT_BYTES = 8 << 20;
 void appendLine(const char* fileName, std::string_view line);
 
-// Creates or replaces the file with text in text mode; false when it could not be written.
-bool writeTextFile(const char* fileName, std::string_view text);
-
-// Replaces the file with text in text mode through a temporary file in the same folder renamed over
-// the old one: on any failure the old file stays whole and the result is false. A symbolic link stays
-// a link (its target is replaced) and the old file's permissions are kept.
+// Replaces the file with text in text mode through a temporary file in the same folder, synced, renamed
+// over the old one, then the folder synced: on any failure, a failed sync included, the old file stays
+// whole and the result is false. A symbolic link stays a link (its target is replaced) and the old file's
+// permissions are kept.
 bool saveTextFile(const char* fileName, std::string_view text);
 // The same save for bytes written as they are (the journals, the window's place).
 bool saveFile(const char* fileName, std::string_view bytes);
+// Removes the file and syncs its folder; true when it is gone for good (or was never there).
+bool removeFile(const char* fileName);
+// Moves a damaged file out of the way under a name no file has yet ("<name>.damaged", then
+// "<name>.damaged-2" and on): nothing is ever deleted. The new name, or nothing when it could not move.
+std::optional<std::string> setAsideFile(const char* fileName);
+
+// A file records are appended to while a game runs: opened once, appended to and synced as it goes.
+// Each returns false (and says so on stderr, once a file) when the step failed.
+int openAppended(const char* fileName);
+bool appendBytes(int fd, const char* fileName, std::string_view bytes);
+bool syncFile(int fd, const char* fileName);
+void closeFile(int fd);
 
 // The file's bytes, at most maxBytes of them (the rest is not read); nothing when it cannot be opened.
+// Only a regular file is read: a pipe, a device or a folder of that name is refused at once, said once.
 std::optional<std::string> readFile(const char* fileName, std::size_t maxBytes);
 
-// The same for regular files only (a pipe or a device could block or never end), telling apart a
-// file that could not be opened (or is no regular file) from one whose reading failed.
+// The same, telling apart a file that could not be opened (or is no regular file) from one whose
+// reading failed.
 enum class FileRead { Done, NotOpened, ReadFailed };
 FileRead readRegularFile(const char* fileName, std::size_t maxBytes, std::string& bytes);
 

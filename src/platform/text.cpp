@@ -220,7 +220,7 @@ void measureCharWidths(Surface&) {
         records += static_cast<char>(c);
         records += '\n';
     }
-    writeTextFile("allLengths.txt", records);
+    saveTextFile("allLengths.txt", records);
 }
 
 } // namespace crossfall

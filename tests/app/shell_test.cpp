@@ -385,7 +385,7 @@ TEST(Journal, BadFilesAreRefusedWithOneLineAndExitCode2) {
         for (int bit = 0; bit < 8; ++bit)
             EXPECT_FALSE(parseJournal(changed(at, char(good[at] ^ (1 << bit)))).journal);
 
-    ASSERT_TRUE(writeTextFile("cut.cfr", good.substr(0, 30)));
+    ASSERT_TRUE(saveTextFile("cut.cfr", good.substr(0, 30)));
     CommandLine line;
     line.replayFile = "cut.cfr";
     line.verify = true;

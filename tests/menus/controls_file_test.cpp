@@ -50,7 +50,7 @@ TEST(ControlsFile, SavesItsExactBytesAndReadsTheLeadingValuesBackUpToTheFirstBad
         resetControlsToDefaults();
         Values expected = DEFAULTS;
         std::copy(leading.begin(), leading.end(), expected.begin());
-        ASSERT_TRUE(writeTextFile("myControls.txt", text));
+        ASSERT_TRUE(saveTextFile("myControls.txt", text));
         loadControls();
         EXPECT_EQ(current(), expected) << text.substr(0, 24) << " (" << text.size() << " bytes)";
     }

@@ -83,8 +83,8 @@ TEST_F(MenuScreens, AResultStillWaitingForInitialsIsSavedInItsOwnModesTableWhate
     for (int k = 0; k < 7; ++k) settled += "??? 0\r\n";
     // Resume leads to the entry; a new game of either mode, or Exit, first saves it with no initials.
     for (const auto& [y, pending] : {std::pair{150, 1}, {240, 0}, {205, 0}, {480, 0}}) {
-        ASSERT_TRUE(writeTextFile("scores_classic.txt", "AAA 300\nBBB 200\n"));
-        ASSERT_TRUE(writeTextFile("scores_rubik.txt", "CCC 900\n"));
+        ASSERT_TRUE(saveTextFile("scores_classic.txt", "AAA 300\nBBB 200\n"));
+        ASSERT_TRUE(saveTextFile("scores_rubik.txt", "CCC 900\n"));
         gameMode = MODE_CLASSIC;
         score = 250;
         checkHighScore();
@@ -150,7 +150,7 @@ TEST_F(MenuScreens, EveryRowTakesKeysOrClicksExactlyAsThePlayerSeesThem) {
 }
 
 TEST_F(MenuScreens, OpeningReadsTheFileEscapeLeavesWithoutSavingFinishingSavesAFailedSaveKeepsTheOldFile) {
-    ASSERT_TRUE(writeTextFile("myControls.txt", "65\n66\n"));
+    ASSERT_TRUE(saveTextFile("myControls.txt", "65\n66\n"));
     menu(200, 420, CLICK);
     EXPECT_EQ(std::tuple(inOptions, keyRotateCCW, keyRotateCW, mouseX, mouseY),
               std::tuple(1, 65, 66, 400, 100));
@@ -201,7 +201,7 @@ void expectRegions(int (*screen)(), std::uint64_t first, Regions regions, const 
 }
 
 TEST_F(MenuScreens, EveryEntryLinkAndOptionsRowShowTheirWholePictureExactlyOverTheirRectangles) {
-    ASSERT_TRUE(writeTextFile("scores_rubik.txt", "WWWWWWWWW -2147483648\n"));
+    ASSERT_TRUE(saveTextFile("scores_rubik.txt", "WWWWWWWWW -2147483648\n"));
     expectRegions(runMainMenu, 0xe585b4494ef45e5d, {
         {{100, 141, 300, 166}, 0xa0d47eeddc0e7caa}, {{100, 193, 300, 218}, 0x4a882bf2fb0845df},
         {{100, 230, 300, 255}, 0x7e199ca68307635e}, {{100, 266, 300, 291}, 0x71f76a8f7d9dcf0c},
@@ -221,16 +221,16 @@ TEST_F(MenuScreens, EveryEntryLinkAndOptionsRowShowTheirWholePictureExactlyOverT
 }
 
 TEST_F(MenuScreens, AMenuFrameIsDrawnOnlyWhenWhatItShowsChangedOrSomethingElseShowedSince) {
-    ASSERT_TRUE(writeTextFile("scores_time.txt", "Annannannann 50\n"));
+    ASSERT_TRUE(saveTextFile("scores_time.txt", "Annannannann 50\n"));
     menu(700, 580);
     // Each step, then whether that frame put a new picture on screen.
     const std::tuple<const char*, std::function<void()>, bool> steps[] = {
         {"nothing", [] {}, false},
         {"the cursor moved", [] { addMouseMotion(1, 0); }, true},
         {"nothing again", [] {}, false},
-        {"a name changed, same size", [] { writeTextFile("scores_time.txt", "Bobbobbobbob 50\n"); }, true},
-        {"the first table's best", [] { writeTextFile("scores_classic.txt", "Al 5\n"); }, true},
-        {"the same rewritten", [] { writeTextFile("scores_time.txt", "Bobbobbobbob 50\n"); }, false},
+        {"a name changed, same size", [] { saveTextFile("scores_time.txt", "Bobbobbobbob 50\n"); }, true},
+        {"the first table's best", [] { saveTextFile("scores_classic.txt", "Al 5\n"); }, true},
+        {"the same rewritten", [] { saveTextFile("scores_time.txt", "Bobbobbobbob 50\n"); }, false},
         {"the obstacle switch", [] { obstacleMode = 1; }, true},
         {"another screen showed", [] { showFrontSurface(); }, true},
         {"a surface lost", [] { null_backend::loseDisplay(); }, true},

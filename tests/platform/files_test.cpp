@@ -12,6 +12,8 @@
 #include <unistd.h>
 #include <filesystem>
 #include <sys/stat.h>
+#include <iomanip>
+#include <sstream>
 #include <tuple>
 #include <utility>
 
@@ -32,7 +34,7 @@ TEST(Files, LinesEndInCrLfNewFilesAre0644AndOnlyRegularFilesAreReadUpToTheBound)
     ::umask(022);
     appendLine("log.txt", "first");
     appendLine("log.txt", "");
-    ASSERT_TRUE(writeTextFile("text.txt", "a\nb") && writeTextFile("text.txt", "c\n") && lockGameFolder());
+    ASSERT_TRUE(saveTextFile("text.txt", "a\nb") && saveTextFile("text.txt", "c\n") && lockGameFolder());
     EXPECT_FALSE(lockGameFolder()) << "a second copy finds the folder locked";
     ASSERT_TRUE(saveTextFile("saved.txt", "new\n") && saveFile("big.txt", std::string(5000, 'x')));
     EXPECT_EQ(std::tuple(readFile("log.txt", 99), readFile("text.txt", 99), readFile("saved.txt", 99)),
@@ -57,7 +59,7 @@ TEST(Files, LinesEndInCrLfNewFilesAre0644AndOnlyRegularFilesAreReadUpToTheBound)
 TEST(Files, ASaveReplacesTheEndOfALinkChainAndKeepsItsPermissions) {
     fs::create_directories("real/deeper");
     for (const char* name : {"plain.txt", "real/target.txt", "real/deeper/end.txt", "s"})
-        ASSERT_TRUE(writeTextFile(name, "old\n"));
+        ASSERT_TRUE(saveTextFile(name, "old\n"));
     // Relative, absolute and one-letter links; a link is read from the folder that holds it.
     const std::pair<const char*, const char*> links[] = {{"real/target.txt", "link.txt"},
         {"end.txt", "real/deeper/hop.txt"}, {"../plain.txt", "real/up.txt"}, {"s", "short"}};
@@ -79,7 +81,7 @@ TEST(Files, ASaveReplacesTheEndOfALinkChainAndKeepsItsPermissions) {
     // A save follows 40 links, as the system does when it opens a file; past them it replaces the link reached.
     for (const int links : {40, 41}) {
         const std::string end = "end" + std::to_string(links);
-        ASSERT_TRUE(writeTextFile(end.c_str(), "old\n"));
+        ASSERT_TRUE(saveTextFile(end.c_str(), "old\n"));
         std::string name = end;
         for (int k = 0; k < links; ++k) {
             const std::string link = end + "-" + std::to_string(k);
@@ -112,27 +114,54 @@ TEST(Files, WithStandardInputClosedAFileOpenedAsDescriptorZeroWorks) {
 }
 
 // The one step of a save that fails, under a layer over the system's calls; 0 none.
-enum Step { NONE, MKSTEMP, WRITE, FSYNC, CLOSE, RENAME };
+enum Step { NONE, MKSTEMP, WRITE, FSYNC, CLOSE, RENAME, FOLDER_SYNC };
 Step failing = NONE;
 int fail(Step step, int result) { return step == failing ? (errno = EIO, -1) : result; }
+bool isFolder(int fd) {
+    struct stat info {};
+    return ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
+}
 
-TEST(Files, ASaveWithAnyStepFailingSaysSoLeavesTheOldFileWholeAndNoTemporary) {
+TEST(Files, ASaveWithAnyStepFailingSaysSoOnceAndKeepsTheOldFileUntilTheNewOneIsInPlace) {
     FileSystemCalls faulty = systemFileCalls();
     faulty.mkstemp = [](char* pattern) { return failing == MKSTEMP ? fail(MKSTEMP, 0) : ::mkstemp(pattern); };
     faulty.write = [](int fd, const void* b, size_t n) -> ssize_t { return fail(WRITE, int(::write(fd, b, n))); };
-    faulty.fsync = [](int fd) { return fail(FSYNC, ::fsync(fd)); };
+    faulty.fsync = [](int fd) { return fail(isFolder(fd) ? FOLDER_SYNC : FSYNC, ::fsync(fd)); };
     faulty.close = [](int fd) { return fail(CLOSE, ::close(fd)); }; // a late write error, as NFS reports it
     faulty.rename = [](const char* from, const char* to) { return failing == RENAME ? fail(RENAME, 0) : ::rename(from, to); };
     ASSERT_TRUE(saveTextFile("table.txt", "old\n"));
-    for (const Step step : {MKSTEMP, WRITE, FSYNC, CLOSE, RENAME, NONE}) {
+    testing::internal::CaptureStderr();
+    for (const Step step : {MKSTEMP, WRITE, FSYNC, CLOSE, RENAME, RENAME, FOLDER_SYNC, NONE}) {
         failing = step;
         fileSystemCalls = faulty;
-        const bool saved = saveTextFile("table.txt", "new\n");
-        const bool written = writeTextFile("written.txt", "x");
+        const bool saved = saveTextFile("table.txt", step == FOLDER_SYNC ? "newer\n" : "new\n");
         fileSystemCalls = systemFileCalls();
-        EXPECT_EQ(written, step != WRITE && step != CLOSE) << step;
+        // A failed folder sync leaves the new file in place, but not for good: still a failed save.
+        const char* kept = step == NONE ? "new\r\n" : step == FOLDER_SYNC ? "newer\r\n" : "old\r\n";
         EXPECT_EQ(std::tuple(saved, readFile("table.txt", 9).value_or(""), entries()),
-                  std::tuple(step == NONE, step == NONE ? "new\r\n" : "old\r\n", 2L)) << step;
+                  std::tuple(step == NONE, kept, 1L)) << step;
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "crossfall: table.txt: not saved (Input/output error)\n"
+              "crossfall: table.txt: not saved for good (Input/output error)\n")
+        << "each kind of failure said once";
+}
+
+// A number reads as a stream extraction in base 0 (the controls) or 10 (the scores) reads it: the value, or
+// the failure and what the value is left at.
+TEST(Tokens, EveryNumberReadsAsTheStreamReadsIt) {
+    for (const char* text : {"0", "-0", "+7", "12", "007", "08", "0x1F", "0X1f", "0xAbC", "0XfE", "0xg", "0X", "-0x10",
+                             "+-3", "--3", "2147483647", "2147483648", "-2147483648", "-2147483649", "0x7FFFFFFF",
+                             "0x80000000", "017777777777", "020000000000", "99999999999999999999", "-0x80000001",
+                             " \t\n 42", "4 2", "x", "", " ", "9a", "0x1g", "0777", "0678"}) {
+        for (const auto& [syntax, base] : {std::pair{IntSyntax::AnyBase, 0}, {IntSyntax::Decimal, 10}}) {
+            std::istringstream stream(text);
+            std::int32_t expected = 7, got = 7;
+            stream >> std::setbase(base) >> expected;
+            TokenReader reader(text);
+            const bool read = reader.readInt(got, syntax);
+            EXPECT_EQ(std::pair(read, got), std::pair(!stream.fail(), expected)) << "'" << text << "' " << base;
+        }
     }
 }
 

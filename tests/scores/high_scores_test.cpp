@@ -77,7 +77,7 @@ TEST_F(Scores, FilesReadUpToTheFirstFailureAndAResultEntersStrictlyAboveLowerTot
         {lead + " 12345 CCC 9", "AAA BBB ", {40, 0}},     // one running on past it is not read
     };
     for (const auto& [text, names, totals] : files) {
-        writeTextFile("scores_classic.txt", text);
+        saveTextFile("scores_classic.txt", text);
         const std::string shown = checkEndedGame(MODE_CLASSIC, -2147483647 - 1);
         EXPECT_EQ(shown.substr(0, names.size()), names);
         EXPECT_EQ(shown.find_first_not_of("? ", names.size()), std::string::npos) << names;
@@ -91,7 +91,7 @@ TEST_F(Scores, FilesReadUpToTheFirstFailureAndAResultEntersStrictlyAboveLowerTot
               std::tuple("ABCDEFGHI", 'B', 0));
     EXPECT_EQ(readScoreRows(scoreFileName(-1), list, 3, TABLE_NAME_LENGTH), 0);
 
-    writeTextFile("scores_4way.txt", TEN_ROWS);
+    saveTextFile("scores_4way.txt", TEN_ROWS);
     const std::tuple<std::int32_t, std::int32_t, const char*> results[] = {
         {500, 3, "A B C D D E F G H I "}, {501, 1, "A B B C D E F G H I "},
         {60, -1, "A B C D E F G H I J "}, {61, 9, "A B C D E F G H I J "}};
@@ -113,7 +113,7 @@ TEST_F(Scores, TheEntryShowsOnlyItsBoxTakesKeysAndAPadAndSavesInTheRowKept) {
     ASSERT_TRUE(createFont());
     static std::vector<std::pair<int, std::int32_t>> best;
     bestResultSaved = [](int mode, std::int32_t total) { best.emplace_back(mode, total); };
-    writeTextFile("scores_classic.txt", TEN_ROWS);
+    saveTextFile("scores_classic.txt", TEN_ROWS);
     checkEndedGame(MODE_CLASSIC, 450, 50);
     clearSurface(frontSurface, packColor(200, 0, 0));
     clearSurface(backSurface, packColor(0, 200, 0));
@@ -167,8 +167,8 @@ TEST_F(Scores, TheListLeavesOnAClickExactlyInsideTheButtonOrOnEscapeAndShowsTenR
     EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(405, 105)) << "where the menu expects the cursor";
     std::string twelve;
     for (int k = 0; k < 12; ++k) twelve += "AAA " + std::to_string(900 - k) + "\n";
-    ASSERT_TRUE(writeTextFile("scores_classic.txt", twelve));
-    ASSERT_TRUE(writeTextFile("scores_time.txt", "Tim 77\nAbcdefghijk 123456789\n"));
+    ASSERT_TRUE(saveTextFile("scores_classic.txt", twelve));
+    ASSERT_TRUE(saveTextFile("scores_time.txt", "Tim 77\nAbcdefghijk 123456789\n"));
     ASSERT_TRUE(createFont());
     releaseAllKeys();
     setKeyDown(VK_ESCAPE, true);
