@@ -49,11 +49,36 @@ TEST(Files, LinesEndInCrLfNewFilesAre0644AndOnlyRegularFilesAreReadUpToTheBound)
         {"big.txt", 4999, FileRead::Done, 4999}, {"big.txt", 0, FileRead::Done, 0},
         {"missing", 10, FileRead::NotOpened, 0}, {"folder", 10, FileRead::NotOpened, 0},
         {"pipe", 10, FileRead::NotOpened, 0}};
+    testing::internal::CaptureStderr();
     for (const auto& [name, bound, result, size] : reads) {
         std::string bytes = "left over";
         EXPECT_EQ(readRegularFile(name, bound, bytes), result) << name << " " << bound;
         EXPECT_EQ(bytes, std::string(size, 'x')) << name << " " << bound;
     }
+    // Nothing waits on a pipe or writes into a folder of a log's name, and each is said once.
+    for (int twice = 0; twice < 2; ++twice) appendLine("pipe", "line"), appendLine("folder", "line");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "crossfall: folder: is no regular file and is not read\n"
+              "crossfall: pipe: is no regular file and is not read\n"
+              "crossfall: pipe: cannot be written; its lines are lost (No such device or address)\n"
+              "crossfall: folder: cannot be written; its lines are lost (Is a directory)\n");
+}
+
+// A log that has reached its limit is kept as ".1", replacing the one before, and starts afresh; no line is cut.
+TEST(Files, ALogAtItsLimitStartsAfreshBesideTheOneBefore) {
+    for (const std::uintmax_t size : {LOG_LIMIT_BYTES - 1, LOG_LIMIT_BYTES}) {
+        ASSERT_TRUE(saveFile("moves.txt", std::string(size, 'x')) && saveFile("moves.txt.1", "older"));
+        appendLine("moves.txt", "1");
+        const bool afresh = size == LOG_LIMIT_BYTES;
+        EXPECT_EQ(std::pair(fs::file_size("moves.txt"), fs::file_size("moves.txt.1")),
+                  std::pair(afresh ? 3 : size + 3, afresh ? size : 5)) << size;
+    }
+    // The line that carries a log past its limit is written whole, and the next one starts afresh.
+    ASSERT_TRUE(saveFile("debug.txt", std::string(LOG_LIMIT_BYTES - 2, 'x')));
+    appendLine("debug.txt", "abcdef");
+    appendLine("debug.txt", "g");
+    EXPECT_EQ(std::pair(fs::file_size("debug.txt.1"), readFile("debug.txt", 99)),
+              std::pair(std::uintmax_t(LOG_LIMIT_BYTES + 6), std::optional<std::string>("g\r\n")));
 }
 
 TEST(Files, ASaveReplacesTheEndOfALinkChainAndKeepsItsPermissions) {
