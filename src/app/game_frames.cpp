@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "app/unfinished_game.h"
+#include "audio/sound.h"
 #include "menus/controls_file.h"
 #include "menus/main_menu.h"
 #include "platform/files.h"
@@ -134,6 +136,7 @@ void playGameFrame() {
     setPadPlayKeys(padKeysForPlay());
     gameStep();
     recordFrame();
+    settleRecordedGame();
     setPadPlayKeys(PadPlayKeys{});
 }
 
@@ -181,6 +184,47 @@ void startReplay(Journal journal, int speed) {
     startFromHeader(playback->journal.header);
     releaseAllKeys(); // only a fresh Escape stops it
     inMenu = 0;
+}
+
+bool resumeUnfinishedGame() {
+    const std::optional<std::string> bytes = readFile(UNFINISHED_GAME_FILE, MAX_UNFINISHED_BYTES + 1);
+    if (!bytes) return false;
+    UnfinishedRead read = bytes->size() > MAX_UNFINISHED_BYTES ? UnfinishedRead{std::nullopt, "too large"}
+                                                             : parseUnfinishedGame(*bytes);
+    JournalRead journal{std::nullopt, read.error};
+    if (read.game) journal = parseJournalSoFar(read.game->journal, read.game->frames);
+    if (!journal.journal) {
+        const std::optional<std::string> aside = setAsideFile(UNFINISHED_GAME_FILE);
+        std::fprintf(stderr, "crossfall: %s: %s; %s, and the game starts as usual\n", UNFINISHED_GAME_FILE,
+                     journal.error.c_str(), aside ? ("set aside as " + *aside).c_str() : "left where it is");
+        return false;
+    }
+    // Played again headless to its last frame, logging nothing it logged when it was played.
+    const Journal& j = *journal.journal;
+    rulesSeam = RulesSeam{};
+    setLogsQuiet(true);
+    startFromHeader(j.header);
+    std::size_t next = 0;
+    for (std::uint32_t frame = 0; frame < j.frameCount; ++frame) {
+        applyEvents(j, next, frame);
+        runGameFrame();
+    }
+    setLogsQuiet(false);
+    rulesSeam = liveRulesSeam();
+    // The picture's own state as that frame left it, and the music at the game's level.
+    const ScreenState& screen = read.game->screen;
+    blinkCount = screen.blinkCount;
+    comboLabelTimer = screen.comboLabelTimer;
+    comboLabelPoints[0] = screen.comboLabelPoints[0];
+    comboLabelPoints[1] = screen.comboLabelPoints[1];
+    writeComboLabel(screen.comboLabelValue);
+    setLevelMusic(level);
+    resumeRecording(j, std::move(read.game->journal), frameInput.held, frameInput.voicesBusy);
+    frameInput = FrameInput{};
+    // An ended game whose initials were still wanted asks for them again.
+    if (gameOver != 0 && scoreCheckDone == 0) checkHighScore();
+    inMenu = 1;
+    return true;
 }
 
 const char* bestReplayName(int mode) {

@@ -26,6 +26,13 @@ int verifyReplay(const Journal& journal, std::FILE* out);
 // follows its end, or Escape.
 void startReplay(Journal journal, int speed);
 
+// Far more than a day of play's unfinished journal; a larger file is set aside unread.
+constexpr std::size_t MAX_UNFINISHED_BYTES = 64u << 20;
+// At start-up: rebuilds the unfinished game headless to its last recorded frame and leaves it paused in
+// the menu, its recording going on; false when there is none. A damaged or foreign one is set aside,
+// said on stderr.
+bool resumeUnfinishedGame();
+
 // "best_classic.cfr" and the like: the replay kept for the mode's best result.
 const char* bestReplayName(int mode);
 

@@ -3,8 +3,12 @@
 
 #include <algorithm>
 
+#include "app/unfinished_game.h"
+#include "platform/bytes.h"
+#include "platform/checksum.h"
 #include "platform/files.h"
 #include "platform/input.h"
+#include "platform/screen_flags.h"
 #include "rules/bindings.h"
 #include "rules/game_frame.h"
 #include "rules/game_state.h"
@@ -15,78 +19,8 @@ namespace {
 
 constexpr char MAGIC[4] = {'C', 'F', 'R', 'J'};
 constexpr std::uint8_t END_OF_FRAMES = 0;
-
-// ---- Bytes ----
-
-// CRC-32 (the one zip and PNG use), so a damaged file is told from a game that went another way.
-constexpr std::array<std::uint32_t, 256> CRC_TABLE = [] {
-    std::array<std::uint32_t, 256> table{};
-    for (std::uint32_t n = 0; n < 256; ++n) {
-        std::uint32_t c = n;
-        for (int k = 0; k < 8; ++k) c = (c & 1) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-        table[n] = c;
-    }
-    return table;
-}();
-
-std::uint32_t crc32(std::string_view bytes) {
-    std::uint32_t c = 0xFFFFFFFFu;
-    for (char b : bytes) c = CRC_TABLE[(c ^ static_cast<std::uint8_t>(b)) & 0xFF] ^ (c >> 8);
-    return c ^ 0xFFFFFFFFu;
-}
-
-void putU8(std::string& out, std::uint32_t value) { out.push_back(static_cast<char>(value & 0xFF)); }
-
-void putU32(std::string& out, std::uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8) putU8(out, value >> shift);
-}
-
-void putU64(std::string& out, std::uint64_t value) {
-    putU32(out, static_cast<std::uint32_t>(value));
-    putU32(out, static_cast<std::uint32_t>(value >> 32));
-}
-
-// Seven bits a byte, low first: a frame gap of under 128 takes one byte.
-void putVarint(std::string& out, std::uint32_t value) {
-    for (; value >= 0x80; value >>= 7) putU8(out, (value & 0x7F) | 0x80);
-    putU8(out, value);
-}
-
-// Reads from the front of the bytes; the first read past the end marks the whole read as cut short.
-struct ByteReader {
-    std::string_view bytes;
-    bool cut = false;
-
-    std::uint32_t u8() {
-        if (bytes.empty()) {
-            cut = true;
-            return 0;
-        }
-        const auto value = static_cast<std::uint8_t>(bytes.front());
-        bytes.remove_prefix(1);
-        return value;
-    }
-    std::uint32_t u32() {
-        std::uint32_t value = 0;
-        for (int shift = 0; shift < 32; shift += 8) value |= u8() << shift;
-        return value;
-    }
-    std::int32_t i32() { return static_cast<std::int32_t>(u32()); }
-    std::uint64_t u64() {
-        const std::uint64_t low = u32();
-        return low | std::uint64_t{u32()} << 32;
-    }
-    // False for a number that does not fit 32 bits: the fifth byte holds the top four bits and ends it.
-    bool varint(std::uint32_t& value) {
-        value = 0;
-        for (int shift = 0;; shift += 7) {
-            const std::uint32_t b = u8();
-            if (shift == 28 && b > 0x0F) return false;
-            value |= (b & 0x7F) << shift;
-            if ((b & 0x80) == 0) return true;
-        }
-    }
-};
+// A second of play: the unfinished game is made durable this often.
+constexpr std::uint32_t SYNC_FRAMES = 60;
 
 void putControls(std::string& out, const std::int32_t* values) {
     for (int i = 0; i < CONTROL_VALUES; ++i) putU32(out, static_cast<std::uint32_t>(values[i]));
@@ -144,9 +78,11 @@ std::optional<std::string> readHeader(ByteReader& in, JournalHeader& h) {
     return std::nullopt;
 }
 
-std::optional<std::string> readEvents(ByteReader& in, Journal& j) {
+// The records to the end record; a journal still being written has none and is read to its last byte.
+std::optional<std::string> readEvents(ByteReader& in, Journal& j, bool ended) {
     std::uint32_t frame = 0;
     for (;;) {
+        if (!ended && in.bytes.empty()) return std::nullopt;
         std::uint32_t gap = 0;
         if (!in.varint(gap)) return in.cut ? "cut short" : "damaged (a frame count too large)";
         if (gap > MAX_JOURNAL_FRAMES - frame) return "damaged (longer than a day of play)";
@@ -155,7 +91,7 @@ std::optional<std::string> readEvents(ByteReader& in, Journal& j) {
         if (in.cut) return "cut short";
         if (kind == END_OF_FRAMES) {
             j.frameCount = frame;
-            return std::nullopt;
+            return ended ? std::nullopt : std::optional<std::string>("damaged (an end before the last frame)");
         }
         JournalEvent event{frame, static_cast<JournalEventKind>(kind), 0, 0};
         if (event.kind == JournalEventKind::KeyToggled) {
@@ -174,12 +110,25 @@ std::optional<std::string> readEvents(ByteReader& in, Journal& j) {
 
 } // namespace
 
-JournalRead parseJournal(std::string_view bytes) {
-    if (bytes.size() > MAX_JOURNAL_BYTES) return {std::nullopt, "too large to be a replay"};
+JournalRead parseJournalSoFar(std::string_view bytes, std::uint32_t frames) {
+    if (bytes.size() > MAX_JOURNAL_BYTES) return {std::nullopt, "too large"};
     Journal j;
     ByteReader in{bytes};
     if (auto error = readHeader(in, j.header)) return {std::nullopt, *error};
-    if (auto error = readEvents(in, j)) return {std::nullopt, *error};
+    if (auto error = readEvents(in, j, false)) return {std::nullopt, *error};
+    if (frames > MAX_JOURNAL_FRAMES || (!j.events.empty() && j.events.back().frame >= frames))
+        return {std::nullopt, "damaged (a record past the frames played)"};
+    j.frameCount = frames;
+    return {std::move(j), ""};
+}
+
+JournalRead parseJournal(std::string_view bytes) {
+    if (bytes.size() > MAX_JOURNAL_BYTES) return {std::nullopt, "too large to be a replay"};
+    if (bytes.starts_with("CFRU")) return {std::nullopt, "an unfinished game: start Crossfall to resume it"};
+    Journal j;
+    ByteReader in{bytes};
+    if (auto error = readHeader(in, j.header)) return {std::nullopt, *error};
+    if (auto error = readEvents(in, j, true)) return {std::nullopt, *error};
     JournalResult& r = j.result;
     for (std::int32_t* v : {&r.score, &r.comboBonuses, &r.level, &r.bestCombo}) *v = in.i32();
     r.fieldsHash = in.u64();
@@ -272,6 +221,20 @@ void beginRecording(int mode) {
     h.next2Field = nextPiece2.fieldIndex;
     h.voicesBusy = recorder.voicesBusy = voicesBusy;
     putHeader(recorder.bytes, h);
+    startUnfinishedGame(recorder.bytes, 0, screenStateNow());
+}
+
+void resumeRecording(const Journal& journal, std::string bytes, const std::array<std::uint8_t, 32>& held,
+                     std::int32_t voicesBusyNow) {
+    recorder = Recorder{};
+    recorder.active = true;
+    recorder.bytes = std::move(bytes);
+    recorder.frames = journal.frameCount;
+    recorder.lastEvent = journal.events.empty() ? 0 : journal.events.back().frame;
+    recorder.held = held;
+    recorder.voicesBusy = voicesBusyNow;
+    getControlValues(recorder.controls);
+    startUnfinishedGame(recorder.bytes, recorder.frames, screenStateNow());
 }
 
 void recordFrame() {
@@ -293,11 +256,22 @@ void recordFrame() {
         event(JournalEventKind::VoicesToggled);
     }
     recorder.frames += 1;
+    // On disk as it goes: durable every second of play, at a pause and at the end.
+    const bool sync = recorder.frames % SYNC_FRAMES == 0 || inMenu != 0 || gameOver != 0;
+    addToUnfinishedGame(recorder.bytes, recorder.frames, screenStateNow(), sync);
     if (gameOver == 0) return;
     putEnd(recorder.bytes, recorder.frames - recorder.lastEvent, currentResult());
     lastEnded = std::move(recorder.bytes);
     recorder = Recorder{};
     saveFile("lastgame.cfr", lastEnded);
+}
+
+void pauseRecording() {
+    if (recorder.active) addToUnfinishedGame(recorder.bytes, recorder.frames, screenStateNow(), true);
+}
+
+void settleRecordedGame() {
+    if (gameOver != 0 && scoreCheckDone != 0 && inScoreEntry == 0) endUnfinishedGame();
 }
 
 const std::string& lastEndedJournal() { return lastEnded; }

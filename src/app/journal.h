@@ -69,6 +69,8 @@ struct JournalRead {
     std::string error;
 };
 JournalRead parseJournal(std::string_view bytes);
+// The same for a journal still being written: no end record, frames played so far.
+JournalRead parseJournalSoFar(std::string_view bytes, std::uint32_t frames);
 std::string encodeJournal(const Journal& journal);
 
 // A hash of the play rows of the fields the running mode plays on: equal fields, equal hash.
@@ -83,6 +85,14 @@ void beginRecording(int mode);
 // After each live game frame: what it read from outside goes in; when the frame ended the game, the
 // journal is finished, "lastgame.cfr" is saved and the journal is kept as the last ended game's.
 void recordFrame();
+// Carries on recording a game rebuilt from its unfinished journal (bytes, played to its frameCount), with
+// the keys held and the voice sweep's answer as the rebuilt last frame left them.
+void resumeRecording(const Journal& journal, std::string bytes, const std::array<std::uint8_t, 32>& held,
+                     std::int32_t voicesBusyNow);
+// The game was paused from outside its frame (the window lost the focus): what is recorded is made durable.
+void pauseRecording();
+// Once the ended game's result is settled (no initials wanted, or given), its unfinished journal goes.
+void settleRecordedGame();
 // The last ended game's journal, empty before any game ended.
 const std::string& lastEndedJournal();
 

@@ -23,6 +23,12 @@ namespace {
 
 void runOptions() { runOptionsScreen(); }
 
+// Once the initials are in, the ended game's unfinished journal goes.
+void runEntry() {
+    runHighScoreEntry();
+    settleRecordedGame();
+}
+
 // Runs the screen the flags choose; its letter for the trace.
 char runOneScreen(const LoopScreens& screens) {
     if (inMenu != 0) {
@@ -53,7 +59,7 @@ void traceScreenChange(char screen, long pass) {
 
 } // namespace
 
-const LoopScreens gameScreens = {runMainMenu, runOptions, runHighScoreEntry, playGameFrame, shutDown};
+const LoopScreens gameScreens = {runMainMenu, runOptions, runEntry, playGameFrame, shutDown};
 
 int runMainLoop(const LoopScreens& screens) {
     quitRequest = QuitRequest{};
@@ -64,7 +70,10 @@ int runMainLoop(const LoopScreens& screens) {
         if (events.focusLost || events.padLost) {
             releaseAllKeys();
             // The menu is the pause screen: a game left in the background, or without its pad, waits there.
-            if (inMenu == 0 && inScoreEntry == 0) inMenu = 1;
+            if (inMenu == 0 && inScoreEntry == 0) {
+                inMenu = 1;
+                pauseRecording();
+            }
         }
         char screen = runOneScreen(screens);
         if (trace) traceScreenChange(screen, pass);
@@ -76,6 +85,7 @@ int runMainLoop(const LoopScreens& screens) {
 
 void shutDown() {
     settlePendingEntry();
+    settleRecordedGame();
     releaseAllKeys();
     shutDownSound();
     backend::closeDisplay();
@@ -97,7 +107,11 @@ int runGame(const CommandLine& line) {
     }
     // Without a display there is nothing to play on; opening it has said why.
     if (!startUp()) return 1;
-    if (replay) startReplay(std::move(*replay), line.speed);
+    // A replay leaves an unfinished game where it is, for the next start.
+    if (replay)
+        startReplay(std::move(*replay), line.speed);
+    else
+        resumeUnfinishedGame();
     return runMainLoop(gameScreens);
 }
 

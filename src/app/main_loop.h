@@ -24,7 +24,8 @@ int runMainLoop(const LoopScreens& screens);
 // replay if one was named, the loop and shut-down. The exit code: 1 with no display or another copy
 // running here (or a replay that ends otherwise), 2 for a replay file that cannot be played.
 int runGame(const CommandLine& line);
-// Saves a result still waiting for its initials, then releases input, sound and display, in that order.
+// Saves a result still waiting for its initials (its unfinished journal then goes), then releases input,
+// sound and display, in that order.
 void shutDown();
 
 } // namespace crossfall

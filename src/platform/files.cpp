@@ -23,6 +23,8 @@ FileSystemCalls fileSystemCalls = systemFileCalls();
 
 namespace {
 
+bool logsQuiet = false; // only while a game is rebuilt
+
 // Each kind of trouble with a file is told once a run: a save that fails every time says so once.
 void tellOnce(const std::string& fileName, const std::string& trouble) {
     static std::set<std::string> told; // once per run
@@ -120,7 +122,10 @@ std::string toTextMode(std::string_view text) {
     return out;
 }
 
+void setLogsQuiet(bool quiet) { logsQuiet = quiet; }
+
 void appendLine(const char* fileName, std::string_view line) {
+    if (logsQuiet) return;
     std::string bytes(line);
     bytes += "\r\n";
     const int fd = openLog(fileName);

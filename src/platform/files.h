@@ -36,6 +36,8 @@ std::string toTextMode(std::string_view text);
 // afresh, so no line is ever cut and a player's folder never fills up.
 constexpr off_t LOG_LIMIT_BYTES = 8 << 20;
 void appendLine(const char* fileName, std::string_view line);
+// While quiet, appended lines are not written: a game rebuilt from its journal logged them when it was played.
+void setLogsQuiet(bool quiet);
 
 // Replaces the file with text in text mode through a temporary file in the same folder, synced, renamed
 // over the old one, then the folder synced: on any failure, a failed sync included, the old file stays

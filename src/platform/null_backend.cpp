@@ -37,18 +37,7 @@ bool openDisplay() { return state.displayAvailable; }
 void showPicture(const std::uint16_t* pixels) {
     std::copy(pixels, pixels + 800 * 600, state.lastPicture.begin());
     ++state.picturesShown;
-    // Four lanes of four pixels, each step multiplied through, so a pixel changed or moved anywhere shows.
-    std::uint64_t lane[4] = {state.shownDigest, 1, 2, 3};
-    for (int i = 0; i < 800 * 600; i += 16)
-        for (int k = 0; k < 4; ++k) {
-            std::uint64_t four = 0;
-            std::memcpy(&four, pixels + i + 4 * k, sizeof four);
-            lane[k] = (lane[k] ^ four) * 0xFF51AFD7ED558CCDull;
-            lane[k] ^= lane[k] >> 32;
-        }
-    std::uint64_t h = 0;
-    for (std::uint64_t l : lane) h = (h ^ l) * 0xC4CEB9FE1A85EC53ull + 0x9E3779B97F4A7C15ull;
-    state.shownDigest = h;
+    state.shownDigest = null_backend::pictureDigest(pixels, state.shownDigest);
     if (state.watchedAt >= 0) state.watched.push_back(pixels[state.watchedAt]);
 }
 bool takeDisplayLoss() { return std::exchange(state.displayLost, false); }
@@ -78,6 +67,21 @@ void closeAudio() {}
 } // namespace backend
 
 namespace null_backend {
+
+std::uint64_t pictureDigest(const std::uint16_t* pixels, std::uint64_t before) {
+    // Four lanes of four pixels, each step multiplied through, so a pixel changed or moved anywhere shows.
+    std::uint64_t lane[4] = {before, 1, 2, 3};
+    for (int i = 0; i < 800 * 600; i += 16)
+        for (int k = 0; k < 4; ++k) {
+            std::uint64_t four = 0;
+            std::memcpy(&four, pixels + i + 4 * k, sizeof four);
+            lane[k] = (lane[k] ^ four) * 0xFF51AFD7ED558CCDull;
+            lane[k] ^= lane[k] >> 32;
+        }
+    std::uint64_t h = 0;
+    for (std::uint64_t l : lane) h = (h ^ l) * 0xC4CEB9FE1A85EC53ull + 0x9E3779B97F4A7C15ull;
+    return h;
+}
 
 void advanceClock(std::uint64_t ms) { state.clockMs += ms; }
 void setClock(std::uint64_t ms) { state.clockMs = ms; }

@@ -19,6 +19,8 @@ void loseDisplay();
 // How many pictures were shown, and the last one (800 x 600), since the last reset.
 int picturesShown();
 const std::uint16_t* lastPicture();
+// A digest of an 800 x 600 picture, continuing the one of the pictures before it.
+std::uint64_t pictureDigest(const std::uint16_t* pixels, std::uint64_t before = 0);
 // A digest of every picture shown since the last reset, in order: equal digests, equal pictures.
 std::uint64_t shownDigest();
 // From now until the next reset, the pixel at (x, y) of every picture shown, in order.

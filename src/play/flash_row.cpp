@@ -80,7 +80,10 @@ void flashRow(int fieldIndex, int row) {
     if (flashed) blitOrRestore(frontSurface, strip, bitmap(Bitmap::Bg1), &strip);
 }
 
+std::int32_t comboLabelValue = 0;
+
 void writeComboLabel(int combo) {
+    comboLabelValue = combo;
     clearSurface(comboLabelSurface, 0);
     drawText((std::to_string(combo) + "x").c_str(), 1, 1, rgb(255, 128, 0), comboLabelSurface);
 }
