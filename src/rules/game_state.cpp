@@ -63,9 +63,7 @@ void startGame(int mode) {
     if (mode == MODE_4WAY) {
         for (int f = 0; f < ARM_COUNT; ++f) clearField(fields[f]);
     } else if (mode == MODE_DUOFALL) {
-        clearField(fields[0]);
-        clearField(fields[4]);
-        clearField(fields[5]);
+        for (int f : {0, 4, 5}) clearField(fields[f]);
     } else {
         clearField(fields[0]);
     }

@@ -194,6 +194,7 @@ TEST_F(Video, DisplayLossRestoresEverythingAndNothingIsShownOffScreenOrWithoutAD
     clearSurface(comboLabelSurface, 0x3333);
     const std::uint64_t changes = screenChanges();
     null_backend::loseDisplay();
+    EXPECT_TRUE(surfaceLost(frontSurface) && backSurface.lost && comboLabelSurface.lost && bitmap(Bitmap::Mouse).lost);
     fillRect(0, 0, 10, 10, 0x4444, backSurface);
     EXPECT_EQ(count(backSurface, 0x4444), 0) << "the fill that finds the loss restores all and is skipped";
     EXPECT_EQ(std::tuple(screenChanges(), mouseX, mouseY), std::tuple(changes + 1, 50, 50));

@@ -85,9 +85,15 @@ TEST_F(RulesTest, EveryStartResetsTheModesFieldsAndCountersBringsInTheShownPiece
         for (int f = 0; f < FIELD_COUNT; ++f)
             EXPECT_EQ(countBlocks(fields[f]), std::strchr(clearedByMode[mode], '0' + f) ? 0 : 1) << mode << f;
     }
-    obstacleMode = 1; // Duofall draws each field's own
+    obstacleMode = 1; // Duofall draws each field's own, the left one first
+    Field left = fields[4], right = fields[5];
+    for (Field* f : {&left, &right}) clearField(*f);
+    seedRandom(99);
+    fillObstacles(left);
+    fillObstacles(right);
+    seedRandom(99);
     startGame(MODE_DUOFALL);
-    EXPECT_TRUE(countBlocks(fields[4]) > 20 && countBlocks(fields[5]) > 20);
+    EXPECT_TRUE(countBlocks(fields[4]) > 20 && same(fields[4], left) && same(fields[5], right));
 }
 
 TEST_F(RulesTest, GravityHurryAndSideKeysKeepTheirTicksAndAHardDropLocksAtOnceButWaitsForARepress) {
