@@ -8,11 +8,25 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <random>
 #include <sstream>
 #include <string>
+#include <vector>
+
+#include "app/game_frames.h"
+#include "app/main_loop.h"
+#include "app/start_up.h"
+#include "app/unfinished_game.h"
+#include "platform/files.h"
+#include "platform/input.h"
+#include "platform/null_backend.h"
+#include "platform/screen_flags.h"
+#include "rules/bindings.h"
+#include "rules/game_state.h"
+#include "scores/high_scores.h"
 
 namespace {
 
@@ -89,3 +103,92 @@ TEST(CrashPoints, AGameKilledAnywhereComesBackAsItWasAtItsLastRecordedFrameAtMos
 }
 
 } // namespace
+
+namespace crossfall {
+namespace {
+
+// The file read back from any cut, or with any byte changed, is the game to its last whole block before it.
+TEST(UnfinishedGame, ReadsBackToItsLastWholeBlockFromAnyCutOrChangedByte) {
+    std::string journal = "header";
+    std::vector<std::pair<std::size_t, UnfinishedGame>> ends; // where each block ends, and the game to there
+    startUnfinishedGame(journal, 0, ScreenState{7, 0, {}, 0});
+    const std::size_t first = std::filesystem::file_size(UNFINISHED_GAME_FILE);
+    for (std::uint32_t frame = 1; frame <= 4; ++frame) {
+        const ScreenState screen{int(frame), 50 - int(frame), {{1, 2}, {3, -4}}, int(frame * 3)};
+        journal += std::string(frame % 3, char('a' + frame)); // frame 3 adds nothing but asks for a sync
+        addToUnfinishedGame(journal, frame, screen, frame == 3);
+        ends.emplace_back(std::filesystem::file_size(UNFINISHED_GAME_FILE), UnfinishedGame{journal, frame, screen});
+    }
+    const std::string file = readFile(UNFINISHED_GAME_FILE, 1 << 16).value();
+    const auto expected = [&](std::size_t whole) -> std::optional<UnfinishedGame> {
+        std::optional<UnfinishedGame> game;
+        if (whole >= first) game = UnfinishedGame{"header", 0, ScreenState{7, 0, {}, 0}};
+        for (const auto& [end, g] : ends)
+            if (end <= whole) game = g;
+        return game;
+    };
+    const auto same = [](const std::optional<UnfinishedGame>& a, const std::optional<UnfinishedGame>& b) {
+        return a.has_value() == b.has_value() &&
+               (!a || (a->journal == b->journal && a->frames == b->frames &&
+                       std::memcmp(&a->screen, &b->screen, sizeof a->screen) == 0));
+    };
+    for (std::size_t size = 0; size <= file.size(); ++size)
+        EXPECT_TRUE(same(parseUnfinishedGame(file.substr(0, size)).game, expected(size))) << "cut at " << size;
+    for (std::size_t at = 5; at < file.size(); ++at) {
+        std::string changed = file;
+        changed[at] = char(changed[at] ^ 0x20);
+        std::size_t whole = 0; // the end of the last block wholly before the change
+        for (std::size_t end : {first, ends[0].first, ends[1].first, ends[2].first, ends[3].first})
+            if (end <= at) whole = end;
+        EXPECT_TRUE(same(parseUnfinishedGame(changed).game, expected(whole))) << "changed at " << at;
+    }
+    EXPECT_EQ(parseUnfinishedGame("CFRJ" + file.substr(4)).error, "not an unfinished game");
+    EXPECT_EQ(parseUnfinishedGame(file.substr(0, 4) + '\2' + file.substr(5)).error,
+              "an unfinished game of another version (2)");
+    endUnfinishedGame();
+    EXPECT_FALSE(std::filesystem::exists(UNFINISHED_GAME_FILE));
+}
+
+// A damaged, foreign or newer file is set aside under a name of its own, never deleted, and the game
+// starts as usual; a game that ended while its initials were wanted asks for them again when it comes back.
+TEST(UnfinishedGame, ADamagedOneIsSetAsideAndAnEndedOneStillWantsItsInitials) {
+    null_backend::reset();
+    ASSERT_TRUE(startUp());
+    testing::internal::CaptureStderr();
+    for (const std::string& bytes : {"CFRJ" + std::string(60, 'x'), std::string("CFRU\2"), std::string("CFRU\1\0\0", 7)}) {
+        ASSERT_TRUE(saveFile(UNFINISHED_GAME_FILE, bytes));
+        EXPECT_FALSE(resumeUnfinishedGame());
+        EXPECT_FALSE(std::filesystem::exists(UNFINISHED_GAME_FILE));
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "crossfall: unfinished.cfr: not an unfinished game; set aside as unfinished.cfr.damaged, and the game "
+              "starts as usual\n"
+              "crossfall: unfinished.cfr: an unfinished game of another version (2); set aside as "
+              "unfinished.cfr.damaged-2, and the game starts as usual\n"
+              "crossfall: unfinished.cfr: damaged (no whole block); set aside as unfinished.cfr.damaged-3, and the "
+              "game starts as usual\n");
+    // A game played to its end, every piece dropped where it enters; its initials are wanted.
+    startGame(MODE_CLASSIC);
+    inMenu = 0;
+    for (int frame = 0; gameOver == 0; ++frame) {
+        setKeyDown(keyDrop, frame % 2 == 0);
+        playGameFrame();
+    }
+    releaseAllKeys();
+    ASSERT_EQ(inScoreEntry, 1);
+    const std::int32_t total = finalTotal();
+    ASSERT_TRUE(std::filesystem::exists(UNFINISHED_GAME_FILE));
+    ASSERT_TRUE(startUp()); // as the next start would begin
+    ASSERT_TRUE(resumeUnfinishedGame());
+    EXPECT_EQ(std::tuple(gameOver, inScoreEntry, inMenu, finalTotal()), std::tuple(1, 1, 1, total));
+    setKeyDown(VK_RETURN, true);
+    inMenu = 0;
+    gameScreens.scoreEntry();
+    setKeyDown(VK_RETURN, false);
+    const std::string table = readFile(scoreFileName(MODE_CLASSIC), 99).value_or("");
+    EXPECT_TRUE(table.starts_with("??? " + std::to_string(total) + "\r\n")) << table;
+    EXPECT_FALSE(std::filesystem::exists(UNFINISHED_GAME_FILE)) << "settled: it goes";
+}
+
+} // namespace
+} // namespace crossfall
