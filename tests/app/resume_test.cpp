@@ -27,6 +27,8 @@
 #include "rules/bindings.h"
 #include "rules/game_state.h"
 #include "scores/high_scores.h"
+#include "golden/bot_player.h"
+#include "support/power_cut.h"
 
 namespace {
 
@@ -188,6 +190,97 @@ TEST(UnfinishedGame, ADamagedOneIsSetAsideAndAnEndedOneStillWantsItsInitials) {
     const std::string table = readFile(scoreFileName(MODE_CLASSIC), 99).value_or("");
     EXPECT_TRUE(table.starts_with("??? " + std::to_string(total) + "\r\n")) << table;
     EXPECT_FALSE(std::filesystem::exists(UNFINISHED_GAME_FILE)) << "settled: it goes";
+}
+
+} // namespace
+} // namespace crossfall
+
+namespace crossfall {
+namespace {
+
+// What each power cut left: a table, the unfinished game.
+struct Cuts {
+    int count = 0;
+    std::vector<std::string> tables, unfinished;
+} cuts;
+
+void cutPower() {
+    cuts.count += 1;
+    const auto left = power_cut::survivors();
+    cuts.tables.push_back(left.contains("scores_classic.txt") ? left.at("scores_classic.txt") : "<none>");
+    cuts.unfinished.push_back(left.contains(UNFINISHED_GAME_FILE) ? left.at(UNFINISHED_GAME_FILE) : "<none>");
+}
+
+// A power cut at every sync, rename and removal of a game that earns a new best, with a random part of what
+// was appended and not synced kept: the table is the old one or the new one, never a mix nor empty, and the
+// unfinished game reads back to a prefix of the game played.
+TEST(PowerCut, EveryCutLeavesTheTableOldOrNewAndTheUnfinishedGameAPrefixOfThePlayedOne) {
+    null_backend::reset();
+    ASSERT_TRUE(startUp());
+    const std::string old = "OLD 5\r\n";
+    ASSERT_TRUE(saveFile("scores_classic.txt", old));
+    cuts = Cuts{};
+    power_cut::start(std::random_device{}());
+    power_cut::disk.beforeSync = cutPower;
+    bot::playGame({MODE_CLASSIC, false, false, 200, 900});
+    cutPower(); // once it is all over
+    power_cut::stop();
+    const std::string table = readFile("scores_classic.txt", 999).value(), played = readFile("lastgame.cfr", 1 << 20).value();
+    ASSERT_NE(table, old);
+    // Once the new table has survived a cut, every later cut keeps it; the last keeps no unfinished game.
+    EXPECT_EQ(std::pair(cuts.tables.back(), cuts.unfinished.back()), std::pair(table, std::string("<none>")));
+    int torn = 0, prefixes = 0;
+    for (int k = 0; k < cuts.count; ++k) {
+        torn += cuts.tables[k] != old && cuts.tables[k] != table;
+        EXPECT_TRUE(k == 0 || cuts.tables[k - 1] != table || cuts.tables[k] == table) << "cut " << k;
+        if (cuts.unfinished[k] == "<none>") continue;
+        const UnfinishedRead read = parseUnfinishedGame(cuts.unfinished[k]);
+        EXPECT_TRUE(read.game && played.starts_with(read.game->journal)) << "cut " << k << ": " << read.error;
+        prefixes += read.game ? 1 : 0;
+    }
+    EXPECT_EQ(torn, 0);
+    EXPECT_GT(prefixes, 10);
+    std::printf("power cuts: %d tried, %d tables torn, %d unfinished games read back to a prefix\n", cuts.count, torn,
+                prefixes);
+}
+
+} // namespace
+} // namespace crossfall
+
+namespace crossfall {
+namespace {
+
+std::mt19937 faults;
+
+// One in ten writes, syncs and renames failing through a whole game with a new best: the game goes on to
+// its end, the table is the old one or a whole new one, and each trouble is said once.
+TEST(FileFaults, AGameWithFailingWritesSyncsAndRenamesEndsWithAWholeTableAndSaysEachTroubleOnce) {
+    null_backend::reset();
+    ASSERT_TRUE(startUp());
+    const std::string old = "OLD 5\r\n";
+    ASSERT_TRUE(saveFile("scores_classic.txt", old));
+    const unsigned seed = std::random_device{}();
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    faults.seed(seed);
+    FileSystemCalls calls = systemFileCalls();
+    calls.write = [](int fd, const void* bytes, size_t count) -> ssize_t {
+        return faults() % 10 == 0 ? (errno = ENOSPC, -1) : ::write(fd, bytes, count);
+    };
+    calls.fsync = [](int fd) { return faults() % 10 == 0 ? (errno = EIO, -1) : ::fsync(fd); };
+    calls.rename = [](const char* from, const char* to) { return faults() % 10 == 0 ? (errno = EIO, -1) : ::rename(from, to); };
+    fileSystemCalls = calls;
+    testing::internal::CaptureStderr();
+    bot::playGame({MODE_CLASSIC, false, false, 200, 900});
+    fileSystemCalls = systemFileCalls();
+    std::istringstream told(testing::internal::GetCapturedStderr());
+    std::map<std::string, int> lines;
+    for (std::string line; std::getline(told, line);) lines[line] += 1;
+    for (const auto& [line, times] : lines) EXPECT_EQ(times, 1) << line;
+    EXPECT_GT(lines.size(), 1u);
+    const std::string table = readFile("scores_classic.txt", 999).value_or("");
+    HighScoreEntry rows[HIGH_SCORE_ROWS];
+    EXPECT_TRUE(table == old || parseScoreRows(table, rows, HIGH_SCORE_ROWS, TABLE_NAME_LENGTH) == HIGH_SCORE_ROWS)
+        << table;
 }
 
 } // namespace
