@@ -8,7 +8,7 @@
 
 namespace crossfall {
 
-Field fields[FIELD_COUNT];
+std::array<Field, FIELD_COUNT> fields;
 Piece currentPiece;
 Piece currentPiece2;
 Piece nextPiece;

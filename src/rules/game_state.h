@@ -3,6 +3,7 @@
 // by the game step and the rest of the rules.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "rules/pieces.h"
@@ -21,7 +22,7 @@ struct Field {
     std::int32_t orientation = 0;                   // the field's own index, set once per run
     std::int32_t originX = 0, originY = 0;           // written by the field drawing
     std::int32_t anchorX = 0, anchorY = 0;           // cell (0, 19)'s left and bottom edge as last drawn
-    std::int32_t cells[FIELD_COLUMNS][FIELD_ROWS] = {}; // [column][row]; EMPTY, 1..7 or WALL
+    std::array<std::array<std::int32_t, FIELD_ROWS>, FIELD_COLUMNS> cells{}; // [column][row]; EMPTY, 1..7 or WALL
 };
 
 struct ScreenPoint {
@@ -32,7 +33,7 @@ struct ScreenPoint {
 enum GameMode : std::int32_t { MODE_CLASSIC = 0, MODE_RUBIK = 1, MODE_4WAY = 2, MODE_DUOFALL = 3, MODE_TIME = 4 };
 
 // 0 single field and 4-Way top arm, 1..3 right, bottom, left arms, 4 and 5 the Duofall fields.
-extern Field fields[FIELD_COUNT]; // walls once per run; play rows cleared at every game start
+extern std::array<Field, FIELD_COUNT> fields; // walls once per run; play rows cleared at every game start
 
 // Pieces: reset at every game start from the waiting ones.
 extern Piece currentPiece;  // the falling piece (Duofall: the left one)

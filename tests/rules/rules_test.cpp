@@ -44,7 +44,7 @@ struct RulesTest : ::testing::Test {
 
     static int countBlocks(const Field& field) {
         int n = 0;
-        for (const auto& column : field.cells) n += PLAY_ROWS - std::count(column, column + PLAY_ROWS, EMPTY);
+        for (const auto& column : field.cells) n += PLAY_ROWS - std::count(column.begin(), column.begin() + PLAY_ROWS, EMPTY);
         return n;
     }
 
@@ -123,7 +123,13 @@ TEST_F(RulesTest, AtTheTopTheIPieceTurnsOnlyCounterClockwiseAndARefusedTurnStill
     expectSteps(keyDrop, {{1, 1, 2}}, fields[0].cells[7][19]); // its block in the box's last column too
     Piece below = makePiece(1, 0); // the bar lies in its box's third row
     below.y = FIELD_ROWS - 2;
-    EXPECT_TRUE(collides(below)) << "past the last wall row is off the field too";
+    EXPECT_TRUE(collides(below) && collides(makePiece(1, FIELD_COUNT))) << "past the last wall row, or no field";
+    // A piece written over the floor changes only its play rows: the walls stay.
+    below.y = PLAY_ROWS - 2;
+    placePiece(below);
+    erasePiece(below);
+    EXPECT_EQ(std::tuple(fields[0].cells[0][PLAY_ROWS - 1], fields[0].cells[0][PLAY_ROWS], fields[0].cells[3][PLAY_ROWS]),
+              std::tuple(EMPTY, WALL, WALL));
 }
 
 TEST_F(RulesTest, ABlockedEntryEndsTheGameWithoutPointsAndOnTheLeftDuofallSideStopsBothPieces) {

@@ -60,7 +60,7 @@ bool stackNearTheTop() {
     const int last = gameMode == MODE_DUOFALL ? 5 : gameMode == MODE_4WAY ? 3 : 0;
     for (int f = first; f <= last; ++f)
         for (const auto& column : fields[f].cells)
-            if (std::any_of(column, column + 5, [](auto cell) { return cell != EMPTY; })) return true;
+            if (std::any_of(column.begin(), column.begin() + 5, [](auto cell) { return cell != EMPTY; })) return true;
     return false;
 }
 

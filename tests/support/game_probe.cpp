@@ -54,7 +54,7 @@ std::uint64_t pictureDigest() { return null_backend::pictureDigest(null_backend:
 std::uint64_t stateDigest() {
     std::uint64_t h = 0xCBF29CE484222325ull;
     const auto mix = [&h](const void* bytes, std::size_t size) { ::mix(h, bytes, size); };
-    for (const Field& f : fields) mix(f.cells, sizeof f.cells);
+    for (const Field& f : fields) mix(f.cells.data(), sizeof f.cells);
     for (const Piece* p : {&currentPiece, &currentPiece2, &nextPiece, &nextPiece2}) mix(p, sizeof *p);
     for (const std::int32_t* v : {&gameMode, &score, &comboBonuses, &level, &combo, &bestCombo, &gameOver, &spinCount,
                                   &riseCount, &blinkCount, &comboLabelTimer, &duoDropPending, &obstacleMode})
