@@ -203,6 +203,7 @@ bool resumeUnfinishedGame() {
     const Journal& j = *journal.journal;
     rulesSeam = RulesSeam{};
     setLogsQuiet(true);
+    const std::int32_t obstacles = obstacleMode; // the menu's switch stays as the player finds it
     startFromHeader(j.header);
     std::size_t next = 0;
     for (std::uint32_t frame = 0; frame < j.frameCount; ++frame) {
@@ -210,6 +211,7 @@ bool resumeUnfinishedGame() {
         runGameFrame();
     }
     setLogsQuiet(false);
+    obstacleMode = obstacles;
     rulesSeam = liveRulesSeam();
     // The picture's own state as that frame left it, and the music at the game's level.
     const ScreenState& screen = read.game->screen;

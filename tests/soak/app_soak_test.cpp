@@ -1,6 +1,8 @@
 // Long random play through the real main loop, headless: each mode in turn gets random keys, pauses,
-// resumes, Obstacle Mode and initials, or a new game over a result still waiting for them; after every save
-// each score file holds exactly its mode's ten best. CROSSFALL_SOAK_FRAMES sets the game frames per mode.
+// resumes, Obstacle Mode and initials, or a new game over a result still waiting for them; the options and
+// the list of all tables are visited; now and then a game is cut off as a kill would, the program started
+// again and the game resumed, just as it was. After every save each score file holds exactly its mode's ten
+// best. CROSSFALL_SOAK_FRAMES sets the game frames per mode.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +10,7 @@
 #include <random>
 #include <vector>
 
+#include "app/game_frames.h"
 #include "app/main_loop.h"
 #include "app/start_up.h"
 #include "menus/controls_file.h"
@@ -17,9 +20,11 @@
 #include "platform/null_backend.h"
 #include "platform/screen_flags.h"
 #include "play/game_step.h"
+#include "rules/game_frame.h"
 #include "rules/game_state.h"
 #include "scores/high_score_entry.h"
 #include "scores/high_scores.h"
+#include "support/picture.h"
 
 using namespace crossfall;
 
@@ -28,6 +33,18 @@ namespace {
 std::mt19937 rng{12345};
 long framesWanted = 200000, modeFrames[5] = {}, tableChecks = 0;
 long settledForANewGame = 0; // results still waiting for initials when a new game was started
+long resumed = 0, optionsFrames = 0, listFrames = 0;
+long gameFrames = 0; // of the game being played
+
+// Counts the frames of each game from its start, wherever it starts (a click in a pause's menu frame too).
+void watchGameStarts() {
+    static void (*recordStart)(int) = nullptr;
+    recordStart = rulesSeam.gameStarting;
+    rulesSeam.gameStarting = [](int mode) {
+        gameFrames = 0;
+        recordStart(mode);
+    };
+}
 int targetMode = 0;
 bool pausedMidGame = false;
 std::vector<std::int32_t> earned[5]; // every ended game's result, by mode
@@ -75,8 +92,17 @@ void gameFrame() {
     const bool escape = chance(!running ? 0.2 : stackNearTheTop() ? 0.2 : 0.0005);
     setKeyDown(VK_ESCAPE, escape);
     pausedMidGame = escape && running;
-    gameStep();
+    gameScreens.gameStep();
+    if (running) gameFrames += 1;
     if (running && gameOver != 0) earned[gameMode].push_back(finalTotal());
+    // Cut off after a second's sync, as a kill would, then started again: back just as it was, paused.
+    if (running && gameOver == 0 && inMenu == 0 && gameFrames % 60 == 0 && chance(0.02)) {
+        const std::uint64_t before = gameStateDigest();
+        EXPECT_TRUE(startUp() && resumeUnfinishedGame() && gameStateDigest() == before && inMenu == 1);
+        watchGameStarts();
+        pausedMidGame = true;
+        resumed += 1;
+    }
     if (testing::Test::HasFailure()) postQuit(1);
     if (modeFrames[targetMode] >= framesWanted) {
         if (targetMode == 4) postQuit(0);
@@ -89,20 +115,43 @@ void entryFrame() {
     setKeyDown('A' + pick(26), chance(0.3));
     setKeyDown(VK_BACK, chance(0.1));
     setKeyDown(VK_RETURN, chance(0.1));
-    runHighScoreEntry();
+    gameScreens.scoreEntry();
     if (inScoreEntry == 0) expectTablesMatchEarnedResults();
 }
 
-// Mostly the mode being soaked, sometimes Resume or Obstacle Mode; a game paused mid-play is mostly
-// resumed, and a result waiting for initials often gives way to a new game.
+// Random cursor moves, keys and clicks over the options or the list; either is left after a while.
+void wander(int leaveX, int leaveY) {
+    releaseAllKeys();
+    const bool leave = chance(0.05);
+    addMouseMotion((leave ? leaveX : 380 + pick(360)) - mouseX, (leave ? leaveY : 100 + pick(420)) - mouseY);
+    setKeyDown(VK_LBUTTON, leave || chance(0.1));
+    setKeyDown(pick(256), chance(0.3));
+    setKeyDown(VK_ESCAPE, chance(0.01));
+}
+
+void optionsFrame() {
+    wander(450, 485);
+    optionsFrames += 1;
+    gameScreens.optionsScreen();
+}
+
+// Mostly the mode being soaked, sometimes Resume, Obstacle Mode, the options or the list; a game paused
+// mid-play is mostly resumed, and a result waiting for initials often gives way to a new game.
 int menuFrame() {
     static const int modeY[5] = {205, 242, 278, 314, 389};
+    if (showScoreList != 0) {
+        wander(400, 515);
+        listFrames += 1;
+        return runMainMenu();
+    }
     const bool entryWaiting = inScoreEntry != 0;
     const bool resume = pausedMidGame && !entryWaiting && chance(0.9);
-    const int y = resume ? 150 : chance(0.05) ? 350 : modeY[targetMode];
+    const bool elsewhere = !resume && chance(0.02);
+    const int x = elsewhere && chance(0.5) ? 560 : 200;
+    const int y = resume ? 150 : elsewhere ? (x == 560 ? 425 : 420) : chance(0.05) ? 350 : modeY[targetMode];
     releaseAllKeys();
-    addMouseMotion(200 - mouseX, y - mouseY);
-    setKeyDown(VK_LBUTTON, resume || chance(0.5));
+    addMouseMotion(x - mouseX, y - mouseY);
+    setKeyDown(VK_LBUTTON, resume || elsewhere || chance(0.5));
     const int stay = runMainMenu();
     if (stay == 0) pausedMidGame = false;
     if (entryWaiting && inScoreEntry == 0) {
@@ -118,9 +167,12 @@ TEST(AppSoak, EveryModeSurvivesLongRandomPlayAndEachTableHoldsItsModesTenBest) {
     if (const char* frames = std::getenv("CROSSFALL_SOAK_FRAMES")) framesWanted = std::atol(frames);
     null_backend::reset();
     ASSERT_TRUE(startUp());
-    EXPECT_EQ(runMainLoop({menuFrame, [] {}, entryFrame, gameFrame, [] {}}), 0);
+    watchGameStarts();
+    EXPECT_EQ(runMainLoop({menuFrame, optionsFrame, entryFrame, gameFrame, [] {}}), 0);
     for (int mode = 0; mode < 5; ++mode) EXPECT_GE(modeFrames[mode], framesWanted) << "mode " << mode;
-    EXPECT_GT(tableChecks, 0);
+    EXPECT_TRUE(tableChecks > 0 && optionsFrames > 0 && listFrames > 0 && resumed > 0)
+        << tableChecks << " table checks, " << optionsFrames << " options frames, " << listFrames
+        << " list frames, " << resumed << " games resumed";
     // Long enough a soak (CI's shortest under the sanitizers is 20 000 frames a mode) reaches that path.
     EXPECT_TRUE(framesWanted < 20000 || settledForANewGame > 0)
         << "no new game was started over a result waiting for initials";

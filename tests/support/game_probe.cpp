@@ -43,26 +43,8 @@ struct Probe {
     int lettersTyped = 0;
 } probe;
 
-void mix(std::uint64_t& h, const void* bytes, std::size_t size) {
-    for (std::size_t i = 0; i < size; ++i) h = (h ^ static_cast<const unsigned char*>(bytes)[i]) * 0x100000001B3ull;
-}
-
 // The picture last shown, digested.
 std::uint64_t pictureDigest() { return null_backend::pictureDigest(null_backend::lastPicture()); }
-
-// Everything a game frame's outcome depends on, digested.
-std::uint64_t stateDigest() {
-    std::uint64_t h = 0xCBF29CE484222325ull;
-    const auto mix = [&h](const void* bytes, std::size_t size) { ::mix(h, bytes, size); };
-    for (const Field& f : fields) mix(f.cells.data(), sizeof f.cells);
-    for (const Piece* p : {&currentPiece, &currentPiece2, &nextPiece, &nextPiece2}) mix(p, sizeof *p);
-    for (const std::int32_t* v : {&gameMode, &score, &comboBonuses, &level, &combo, &bestCombo, &gameOver, &spinCount,
-                                  &riseCount, &blinkCount, &comboLabelTimer, &duoDropPending, &obstacleMode})
-        mix(v, sizeof *v);
-    mix(&randomState, sizeof randomState);
-    mix(comboLabelPoints, sizeof comboLabelPoints);
-    return h;
-}
 
 void clickAt(int x, int y) {
     releaseAllKeys();
@@ -95,7 +77,7 @@ void gameScreen() {
     playGameFrame();
     if (!played) return;
     probe.frames += 1;
-    std::printf("%ld %016llx %016llx %d\n", probe.frames, static_cast<unsigned long long>(stateDigest()),
+    std::printf("%ld %016llx %016llx %d\n", probe.frames, static_cast<unsigned long long>(gameStateDigest()),
                 static_cast<unsigned long long>(pictureDigest()), voicesBusy);
     std::fflush(stdout);
     if (probe.frames == probe.killFrame) std::raise(SIGKILL);
@@ -127,7 +109,7 @@ int play() {
 int resume() {
     const UnfinishedRead read = parseUnfinishedGame(readFile(UNFINISHED_GAME_FILE, 1 << 26).value_or(""));
     if (!resumeUnfinishedGame()) return 1;
-    std::printf("resumed %u %016llx %d\n", read.game->frames, static_cast<unsigned long long>(stateDigest()),
+    std::printf("resumed %u %016llx %d\n", read.game->frames, static_cast<unsigned long long>(gameStateDigest()),
                 gameOver);
     clickAt(200, 150);
     if (runMainMenu() != 0) return 1;

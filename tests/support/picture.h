@@ -10,6 +10,8 @@
 #include <string>
 
 #include "platform/bitmaps.h"
+#include "rules/game_state.h"
+#include "rules/random.h"
 
 namespace crossfall::picture {
 
@@ -41,3 +43,25 @@ inline void paintSprites() {
 }
 
 } // namespace crossfall::picture
+
+namespace crossfall {
+
+// Everything a game frame's outcome depends on, the fields its mode plays on, and the picture's own state,
+// digested.
+inline std::uint64_t gameStateDigest() {
+    std::uint64_t h = 0xCBF29CE484222325ull;
+    const auto mix = [&h](const void* bytes, std::size_t size) {
+        for (std::size_t i = 0; i < size; ++i) h = (h ^ static_cast<const unsigned char*>(bytes)[i]) * 0x100000001B3ull;
+    };
+    const int first = gameMode == MODE_DUOFALL ? 4 : 0, last = gameMode == MODE_DUOFALL ? 5 : gameMode == MODE_4WAY ? 3 : 0;
+    for (int f = first; f <= last; ++f) mix(fields[f].cells.data(), sizeof fields[f].cells);
+    for (const Piece* p : {&currentPiece, &currentPiece2, &nextPiece, &nextPiece2}) mix(p, sizeof *p);
+    for (const std::int32_t* v : {&gameMode, &score, &comboBonuses, &level, &combo, &bestCombo, &gameOver, &spinCount,
+                                  &riseCount, &blinkCount, &comboLabelTimer, &duoDropPending})
+        mix(v, sizeof *v);
+    mix(&randomState, sizeof randomState);
+    mix(comboLabelPoints, sizeof comboLabelPoints);
+    return h;
+}
+
+} // namespace crossfall
