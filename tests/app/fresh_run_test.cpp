@@ -55,7 +55,7 @@ const Step JOURNEY[] = {
     {1, 200, 150, {CLICK}}, {40, 300, 300, {}}, {30, 300, 300, {LEFT, 162}}, {20, 300, 300, {9}}, // Resume
     {1, 300, 300, {VK_ESCAPE}},
     {1, 200, 420, {CLICK}},                                                        // the options
-    {2, 450, 120, {}}, {2, 450, 155, {}}, {1, 450, 190, {F2}}, {2, 450, 225, {}}, {1, 450, 260, {CLICK}},
+    {2, 450, 120, {VK_CONTROL, 163}}, {2, 450, 155, {}}, {1, 450, 190, {F2}}, {2, 450, 225, {}}, {1, 450, 260, {CLICK}},
     {1, 450, 295, {CLICK}}, {1, 450, 330, {CLICK}}, {1, 450, 330, {CLICK}}, {1, 450, 365, {CLICK}},
     {1, 450, 365, {CLICK}}, {1, 430, 400, {VK_SHIFT, 161}}, {2, 560, 400, {}}, {1, 430, 437, {'W'}},
     {1, 560, 437, {VK_CONTROL, 163}}, {2, 450, 466, {}}, {1, 450, 466, {CLICK}}, {2, 450, 485, {}},
@@ -146,9 +146,10 @@ int runJourney(const std::string& pinsFile, bool record) {
     std::string scores = "CT 50\n"; // B, O, deleted, T, then the pad's up on the first letter
     for (int row = 1; row < 10; ++row) scores += "??? 0\n";
     const std::pair<const char*, std::string> files[] = {
-        // F2 on Drop, Shift with Right Shift on Left, W on Up, Right Control on Down; advanced controls
-        // on, both previews off, the current grid and the music flipped twice.
-        {"myControls.txt", "162\n163\n113\n9\n161\n39\n87\n163\n1\n0\n0\n1\n1\n"
+        // Right Control on Rotate Counterclockwise (the run's first capture: no side hint left over), F2 on
+        // Drop, Right Shift on Left, W on Up, Right Control on Down; advanced controls on, both previews off,
+        // the current grid and the music flipped twice.
+        {"myControls.txt", "163\n163\n113\n9\n161\n39\n87\n163\n1\n0\n0\n1\n1\n"
                            "This file contains control settings.  Do not delete or edit it!"},
         {"scores_classic.txt", scores},
         {"colors.txt", "63488,2016,31\n"}};

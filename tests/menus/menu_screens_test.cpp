@@ -2,12 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <csignal>
-#include <filesystem>
 #include <functional>
 #include <ranges>
 #include <tuple>
@@ -103,21 +101,6 @@ TEST_F(MenuScreens, AResultStillWaitingForInitialsIsSavedInItsOwnModesTableWhate
         EXPECT_EQ(readFile("scores_rubik.txt", 1024), "CCC 900\r\n") << y;
         inScoreEntry = 0;
     }
-}
-
-// The side hints start clear: the first key a fresh run captures, Right Control, is named for its side.
-TEST(OptionsStartUp, TheFirstControlKeyCapturedAfterStartUpKeepsItsSide) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(
-        {
-            std::string folder = (std::filesystem::temp_directory_path() / "crossfall-fresh-XXXXXX").string();
-            if (mkdtemp(folder.data()) == nullptr || chdir(folder.c_str()) != 0 || !startUp()) std::exit(2);
-            MenuScreens::options(ROW_X, ROTATE_CCW_Y, {VK_CONTROL, 163});
-            const bool sided = keyRotateCCW == 163;
-            std::filesystem::remove_all(folder); // the fresh run starts outside the test's own folder
-            std::exit(sided ? 0 : 1);
-        },
-        testing::ExitedWithCode(0), "");
 }
 
 // Hovering a key row binds the lowest held code to 250, sided by a held Control or Shift, at once; a held
