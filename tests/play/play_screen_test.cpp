@@ -114,27 +114,6 @@ TEST_F(PlayScreenTest, RowFlashCoversTheRowInEachArmThenPutsTheLabelAtItsEnds) {
     }
 }
 
-// "Combo" while an effect sounds, then "Best Combo" and no preview once off; a gauge past full stays full.
-TEST_F(PlayScreenTest, PanelShowsComboUntilNoEffectSoundsPreviewUntilSwitchedOffAndGaugesCappedAtFull) {
-    startGame(MODE_TIME);
-    combo = bestCombo = 3;
-    voices[0].active = voices[0].loop = 1;
-    riseCount = 1159; // half the period once this frame counts
-    gameStep();
-    picture::expectPicture(shown(), 0xed68a068646b5296, "panel-combo");
-    voices[0] = SoundRecord{};
-    showPiecePreview = 0;
-    gameStep();
-    picture::expectPicture(shown(), 0xab2e3b6c41cf465c, "panel-best");
-    nextPiece = makePiece(I_PIECE, 0);
-    startGame(MODE_RUBIK);
-    currentPiece.y = 12;        // the bar lies on row 14, columns 3..6,
-    fields[0].cells[4][16] = 2; // so the spin would turn this block onto it: refused, the count runs on
-    spinCount = 2599;
-    gameStep();
-    picture::expectPicture(shown(), 0xbc6216e2762866f9, "panel-full");
-}
-
 TEST_F(PlayScreenTest, EachFieldIsDrawnFromTheOriginAndAnchoredAtTheCornerItsOrientationGives) {
     const int places[FIELD_COUNT][4] = {{320, 60, 320, 380}, {320, 220, 320, 236}, {320, 220, 464, 236},
                                         {160, 220, 464, 380}, {160, 60, 160, 380},  {480, 60, 480, 380}};
@@ -196,40 +175,6 @@ TEST_F(PlayScreenTest, FourWayFramesMarkTheCurrentArmBlinkTheNextInTheMiddleThir
         gameStep();
         EXPECT_EQ(std::pair(mouseX, mouseY), far > 0 ? std::pair(784, 584) : std::pair(0, 0))
             << "the cursor stays on screen while playing";
-    }
-}
-
-// Each mode with the next piece entering each arm, its fields, a chain, a flashed row and its gauges; then
-// ended, with the table checked once over the ended frames.
-TEST_F(PlayScreenTest, EachModeAndArmShowsItsWholePictureRunningAndEndedAndChecksTheScoresOnce) {
-    const std::tuple<int, int, std::uint64_t, std::uint64_t> cases[] = {
-        {MODE_CLASSIC, 0, 0x144cc5ecec61176c, 0x738ff9b052c8548d},
-        {MODE_RUBIK, 0, 0x1d9c88d26625190c, 0x7f0982a3648c2e18},
-        {MODE_4WAY, 1, 0x1c23992995a14994, 0xfc205821015f5af5},
-        {MODE_4WAY, 2, 0x634eceafe1456294, 0xb77201a833048491},
-        {MODE_4WAY, 3, 0xc7ce04c8329edfd4, 0x82f0018e6a5ed9c1},
-        {MODE_DUOFALL, 0, 0x50258d43b8387a7c, 0xd0002d213d97a6d9},
-        {MODE_TIME, 0, 0xf68c60923c08fa8a, 0x3be6aa5ed237e7c6}};
-    int checks = 0;
-    for (const auto& [mode, arm, running, ended] : cases) {
-        startGame(mode);
-        nextPiece = nextPiece2 = makePiece(L_PIECE, arm);
-        for (int f = 0; f < FIELD_COUNT; ++f)
-            for (int c = 0; c < FIELD_COLUMNS; ++c) fields[f].cells[c][19 - c] = 1 + (c + f) % 7;
-        score = 4321, level = 3, combo = bestCombo = 2, riseCount = 700, spinCount = 900, blinkCount = 40;
-        voices[0].active = voices[0].loop = 1;
-        writeComboLabel(2);
-        flashRow(mode == MODE_DUOFALL ? 5 : 0, 12);
-        comboLabelTimer = 30;
-        gameStep();
-        const std::string name = "play-" + std::to_string(mode) + std::to_string(arm);
-        picture::expectPicture(shown(), running, name);
-        endGame();
-        gameStep();
-        picture::expectPicture(shown(), ended, name + "-ended");
-        gameStep();
-        checks += 10; // the ten table rows' names, logged
-        EXPECT_EQ(std::ranges::count(*readFile("debug.txt", 1 << 16), '\n'), checks) << name;
     }
 }
 
