@@ -2,8 +2,9 @@
 // exactly. A header (format version, the random state and the waiting pieces at the start, the mode,
 // the Obstacle switch, the thirteen control values) and, per game frame, only what changed: a key
 // the frame reads went down or up, the voice sweep's answer flipped, the controls were changed from
-// the pause menu. The shell records every game and writes "lastgame.cfr" when one ends; --replay
-// reads one back. The bytes are laid out in the README.
+// the pause menu. The shell records every game, keeps it on disk as it goes (app/unfinished_game) and
+// writes "lastgame.cfr" when one ends; --replay reads one back, resuming reads an unfinished one. The
+// bytes are laid out in the README.
 #pragma once
 
 #include <array>
@@ -80,10 +81,11 @@ JournalResult currentResult();
 
 // ---- Recording the live game ----
 
-// startGame is about to run: a new journal starts from the state now.
+// startGame is about to run: a new journal starts from the state now, and a new unfinished game on disk.
 void beginRecording(int mode);
-// After each live game frame: what it read from outside goes in; when the frame ended the game, the
-// journal is finished, "lastgame.cfr" is saved and the journal is kept as the last ended game's.
+// After each live game frame: what it read from outside goes in, and out to the unfinished game; when
+// the frame ended the game, the journal is finished, "lastgame.cfr" is saved and the journal is kept as
+// the last ended game's.
 void recordFrame();
 // Carries on recording a game rebuilt from its unfinished journal (bytes, played to its frameCount), with
 // the keys held and the voice sweep's answer as the rebuilt last frame left them.
