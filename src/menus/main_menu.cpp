@@ -39,19 +39,19 @@ struct MenuEntry {
     const char* subtitle;
     int top;
     EntryAction action;
-    int mode; // START_MODE only
+    int mode = MODE_CLASSIC; // START_MODE only
 };
 
 constexpr MenuEntry menuEntries[] = {
-    {"Resume", "Return to Game", 141, RESUME, 0},
+    {"Resume", "Return to Game", 141, RESUME},
     {"Classic Brikka", "The Original", 193, START_MODE, MODE_CLASSIC},
     {"Rubik's Brikka", "A simple twist", 230, START_MODE, MODE_RUBIK},
     {"Cross-fall", "4-way Brikka!", 266, START_MODE, MODE_4WAY},
     {"Duofall", "Let's play two!", 302, START_MODE, MODE_DUOFALL},
-    {"Obstacle Mode", "Click now to toggle", 339, TOGGLE_OBSTACLES, 0},
+    {"Obstacle Mode", "Click now to toggle", 339, TOGGLE_OBSTACLES},
     {"Time Attack", "The pieces fight back", 377, START_MODE, MODE_TIME},
-    {"Controls/Options", "Click now to access...", 412, OPEN_OPTIONS, 0},
-    {"Exit Crossfall", "Leave game", 466, EXIT, 0},
+    {"Controls/Options", "Click now to access...", 412, OPEN_OPTIONS},
+    {"Exit Crossfall", "Leave game", 466, EXIT},
 };
 constexpr int OPTIONS_ENTRY = 7;
 

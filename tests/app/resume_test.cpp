@@ -183,10 +183,7 @@ TEST(UnfinishedGame, ADamagedOneIsSetAsideAndAnEndedOneStillWantsItsInitials) {
     ASSERT_TRUE(startUp()); // as the next start would begin
     ASSERT_TRUE(resumeUnfinishedGame());
     EXPECT_EQ(std::tuple(gameOver, inScoreEntry, inMenu, finalTotal()), std::tuple(1, 1, 1, total));
-    setKeyDown(VK_RETURN, true);
-    inMenu = 0;
-    gameScreens.scoreEntry();
-    setKeyDown(VK_RETURN, false);
+    shutDown(); // left from the menu: the result is saved with no initials, and the game is settled
     const std::string table = readFile(scoreFileName(MODE_CLASSIC), 99).value_or("");
     EXPECT_TRUE(table.starts_with("??? " + std::to_string(total) + "\r\n")) << table;
     EXPECT_FALSE(std::filesystem::exists(UNFINISHED_GAME_FILE)) << "settled: it goes";
@@ -197,6 +194,32 @@ TEST(UnfinishedGame, ADamagedOneIsSetAsideAndAnEndedOneStillWantsItsInitials) {
 
 namespace crossfall {
 namespace {
+
+// A game cut off mid-play, resumed at the next start and played on to its end is journaled whole, from its
+// first frame: its lastgame.cfr plays back to the result played.
+TEST(UnfinishedGame, AResumedGamePlayedOnIsJournaledWholeFromItsFirstFrame) {
+    null_backend::reset();
+    ASSERT_TRUE(startUp());
+    startGame(MODE_TIME);
+    inMenu = 0;
+    for (int frame = 0; frame < 150; ++frame) {
+        setKeyDown(keyDrop, frame % 8 == 0);
+        playGameFrame();
+    }
+    ASSERT_TRUE(startUp() && resumeUnfinishedGame());
+    inMenu = 0;
+    for (int frame = 0; gameOver == 0; ++frame) {
+        setKeyDown(keyDrop, frame % 2 == 0);
+        playGameFrame();
+    }
+    releaseAllKeys();
+    const JournalResult played = currentResult();
+    const JournalRead read = parseJournal(readFile("lastgame.cfr", 1 << 20).value_or(""));
+    ASSERT_TRUE(read.journal) << read.error;
+    std::FILE* sink = std::tmpfile();
+    EXPECT_EQ(std::pair(verifyReplay(*read.journal, sink), read.journal->result == played), std::pair(0, true));
+    std::fclose(sink);
+}
 
 // What each power cut left: a table, the unfinished game.
 struct Cuts {

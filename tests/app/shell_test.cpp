@@ -176,12 +176,16 @@ TEST_F(Shell, WithTraceSetEachChangeOfScreenIsToldOnceWithItsPassAndClock) {
         << "a pass count for each run of the loop, a line for each change";
 }
 
-TEST_F(Shell, WithoutADisplayTheGameSaysSoByExitCode1HavingWrittenNothing) {
+TEST_F(Shell, WithoutADisplayOrWithTheFolderLockedTheGameEndsWithCode1HavingWrittenNothing) {
     null_backend::setDisplayAvailable(false);
     EXPECT_EQ(runGame(CommandLine{}), 1);
     std::vector<std::string> left;
     for (const auto& entry : fs::directory_iterator(".")) left.push_back(entry.path().filename());
     EXPECT_EQ(left, std::vector<std::string>{".crossfall.lock"});
+    null_backend::setDisplayAvailable(true);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(runGame(CommandLine{}), 1) << "the lock the first start took is held";
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "crossfall: Crossfall is already running in this folder.\n");
 }
 
 TEST_F(Shell, StartUpReachesTheMenuWhateverTheFolderHoldsAndTheControlsFileMaySwitchTheMusicOff) {

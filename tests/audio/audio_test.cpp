@@ -214,8 +214,12 @@ TEST_F(SoundBank, SilencedEffectsKeepTheComboAliveAndLaterOnesPlayAloud) {
     playEffect(1);
     EXPECT_EQ(mix(1), Samples{0});
     EXPECT_EQ(framesUntilQuiet(), 199) << "100 frames at 22050 Hz last 200 output frames";
+    effectSounds[1].loop = 1; // silenced and looping, it sounds on past its length
+    playEffect(1);
+    mix(1500);
+    EXPECT_TRUE(sweepVoices() && voices[0].playing);
+    voices[0] = SoundRecord{};
     musicOn = 1;
-    effectSounds[1].loop = 1; // sounds on through a long mix
     playEffect(1);
     EXPECT_EQ(mix(1500), Samples(1500, 8000)) << "a reused voice starts at the effect's volume";
 }
