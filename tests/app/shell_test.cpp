@@ -365,6 +365,18 @@ TEST(Journal, BadFilesAreRefusedWithOneLineAndExitCode2) {
             EXPECT_EQ(parseJournal(encodeJournal(j)).error, value > last ? "damaged (a start value out of range)" : "")
                 << value;
         }
+    // Frame gaps at each varint length's edges, both sides, read back as written, in 1 to 4 bytes.
+    Journal gaps = base;
+    gaps.events.clear();
+    std::uint32_t frame = 0;
+    for (const std::uint32_t gap : {0u, 127u, 128u, 16383u, 16384u, 2097151u, 2097152u})
+        gaps.events.push_back(JournalEvent{frame += gap, JournalEventKind::VoicesToggled, 0, 0});
+    gaps.frameCount = frame;
+    const std::string gapBytes = encodeJournal(gaps);
+    const JournalRead gapRead = parseJournal(gapBytes);
+    ASSERT_TRUE(gapRead.journal) << gapRead.error;
+    EXPECT_EQ(gapBytes.size(), 68 + (1 + 1 + 2 + 2 + 3 + 3 + 4) + 7 + 2 + 24 + 4) << "the gaps, the kinds, the end";
+    for (std::size_t k = 0; k < gaps.events.size(); ++k) EXPECT_EQ(gapRead.journal->events[k].frame, gaps.events[k].frame);
     // A journal of exactly the largest size reads: 98 bytes around records of 54, 3 and 2 bytes.
     Journal largest = base;
     largest.events.assign(310687, JournalEvent{0, JournalEventKind::ControlsChanged, 0, 0});

@@ -178,7 +178,7 @@ void expectRegions(int (*screen)(), std::uint64_t first, Regions regions, const 
         picture::expectPicture(null_backend::lastPicture(), want, name + std::to_string(r.left + r.top));
         EXPECT_EQ(at(r.right - 1, r.bottom - 1).first, want) << r.top;
         for (const auto& [got, reached] :
-             {at(r.left, r.top - 1), at(r.right - 1, r.bottom), at(r.left - 1, r.top), at(r.right, r.bottom - 1)})
+             {at(r.left, r.top - 1), at(r.left, r.bottom), at(r.left - 1, r.top), at(r.right, r.bottom - 1)})
             EXPECT_TRUE(got != want || !reached) << r.left << "," << r.top;
     }
 }

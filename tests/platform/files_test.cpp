@@ -55,13 +55,20 @@ TEST(Files, LinesEndInCrLfNewFilesAre0644AndOnlyRegularFilesAreReadUpToTheBound)
         EXPECT_EQ(readRegularFile(name, bound, bytes), result) << name << " " << bound;
         EXPECT_EQ(bytes, std::string(size, 'x')) << name << " " << bound;
     }
-    // Nothing waits on a pipe or writes into a folder of a log's name, and each is said once.
+    // Nothing waits on a pipe or writes into a folder or a device named like one of the game's files, and
+    // each is said once; a file that is not there is removed already.
+    fs::create_symlink("/dev/null", "device");
     for (int twice = 0; twice < 2; ++twice) appendLine("pipe", "line"), appendLine("folder", "line");
+    EXPECT_EQ(openAppended("folder"), -1);
+    EXPECT_EQ(openAppended("device"), -1);
+    EXPECT_TRUE(removeFile("missing"));
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "crossfall: folder: is no regular file and is not read\n"
               "crossfall: pipe: is no regular file and is not read\n"
               "crossfall: pipe: cannot be written; its lines are lost (No such device or address)\n"
-              "crossfall: folder: cannot be written; its lines are lost (Is a directory)\n");
+              "crossfall: folder: cannot be written; its lines are lost (Is a directory)\n"
+              "crossfall: folder: cannot be written (Is a directory)\n"
+              "crossfall: device: is no regular file and is not written\n");
 }
 
 // A log that has reached its limit is kept as ".1", replacing the one before, and starts afresh; no line is cut.
@@ -128,12 +135,13 @@ TEST(Files, WithStandardInputClosedAFileOpenedAsDescriptorZeroWorks) {
             if (mkdtemp(folder.data()) == nullptr || chdir(folder.c_str()) != 0) std::exit(99);
             ::close(0);
             appendLine("log.txt", "line");
+            const bool saved = ::close(0) != 0 && saveTextFile("saved.txt", "x") && ::fcntl(0, F_GETFD) == -1;
             std::string bytes;
             const bool read = ::close(0) != 0 && readRegularFile("log.txt", 99, bytes) == FileRead::Done;
             const bool locked = ::close(0) != 0 && lockGameFolder() && ::fcntl(0, F_GETFD) != -1;
             const bool second = lockGameFolder(); // as a second copy would try
             fs::remove_all(folder);
-            std::exit((bytes == "line\r\n" ? 0 : 1) + (read ? 0 : 2) + (locked ? 0 : 4) + (second ? 8 : 0));
+            std::exit((bytes == "line\r\n" ? 0 : 1) + (read ? 0 : 2) + (locked ? 0 : 4) + (second ? 8 : 0) + (saved ? 0 : 16));
         },
         testing::ExitedWithCode(0), "");
 }
