@@ -43,22 +43,11 @@ Piece movedCopy(const Piece& piece, int x, int y) {
     return copy;
 }
 
-// How the next piece will look in its arm: arm 1 a clockwise turn, 2 two, 3 one counter-clockwise.
+// How the next piece will look in its arm: a clockwise quarter turn for each arm round from the top one
+// (three for the left arm, which is one counter-clockwise).
 void turnForArm(Piece& piece) {
-    switch (piece.fieldIndex) {
-    case 1:
-        rotatePiece(piece, -1);
-        break;
-    case 2:
-        rotatePiece(piece, -1);
-        rotatePiece(piece, -1);
-        break;
-    case 3:
-        rotatePiece(piece, +1);
-        break;
-    default:
-        break;
-    }
+    const int turns = piece.fieldIndex >= 0 && piece.fieldIndex < ARM_COUNT ? piece.fieldIndex : 0;
+    for (int k = 0; k < turns; ++k) rotatePiece(piece, -1);
 }
 
 void drawCentred(const std::string& text, int x, int y, ColorRef color) {

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <fstream>
 #include <tuple>
 
@@ -39,18 +40,19 @@ std::string bmp(int width, int height, const std::vector<std::uint32_t>& pixels)
     return out;
 }
 
-// A 1-bit BMP whose every pixel is the palette's white, under a Windows (40-byte) or an OS/2 (12-byte) header.
+// A 1-bit BMP whose every pixel is the palette's white, under a Windows (40-byte) or an OS/2 (12-byte) header;
+// a negative height stores the rows top down.
 std::string whiteBmp(int width, int height, bool os2) {
-    const int row = (width + 31) / 32 * 4, header = os2 ? 12 : 40, palette = os2 ? 6 : 8;
+    const int row = (width + 31) / 32 * 4, header = os2 ? 12 : 40, palette = os2 ? 6 : 8, rows = std::abs(height);
     std::string out = "BM";
     auto put = [&](std::int64_t v, int bytes) {
         for (int i = 0; i < bytes; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
     };
-    put(14 + header + palette + std::int64_t{row} * height, 4), put(0, 4), put(14 + header + palette, 4);
+    put(14 + header + palette + std::int64_t{row} * rows, 4), put(0, 4), put(14 + header + palette, 4);
     put(header, 4), put(width, os2 ? 2 : 4), put(height, os2 ? 2 : 4), put(1, 2), put(1, 2);
     if (!os2) put(0, 8), put(0, 8), put(0, 8);
     put(0, palette / 2), put(0xFFFFFF, palette / 2);
-    out.append(std::size_t(row) * height, '\xFF');
+    out.append(std::size_t(row) * std::size_t(rows), '\xFF');
     return out;
 }
 
@@ -96,7 +98,8 @@ TEST(LoadBitmap, ReadsFiveSixFiveTruncatedScaledByPixelCentresAndBadFilesChangeN
     // Whatever the header's kind, a size up to 4096 x 4096 pixels is read and one past it is not.
     const std::tuple<int, int, bool, bool> sizes[] = {
         {4096, 4096, false, true}, {4096, 4096, true, true},  {4097, 4096, true, false}, {4096, 4097, true, false},
-        {65536, 1, false, true},   {1, 65536, false, true},   {65535, 257, true, false}};
+        {65536, 1, false, true},   {1, 65536, false, true},   {65535, 257, true, false},
+        {4096, -4096, false, true}, {4097, -4096, false, false}}; // a negative height: rows top down
     for (const auto& [width, height, os2, read] : sizes) {
         const std::string bytes = whiteBmp(width, height, os2);
         Surface s = createSurface(4, 4);

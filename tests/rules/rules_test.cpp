@@ -60,10 +60,10 @@ TEST(StartUpState, AGameResumedBeforeAnyStartIsClassicAtLevelOneAndItsFirstRemov
             initGameState();
             for (auto& column : fields[0].cells) column[19] = 2;
             clearFullRows(0);
-            const auto state =
-                std::tuple(RulesTest::same(currentPiece, makePiece(0, 0)), gameMode, score, comboBonuses,
-                           level, combo, bestCombo, gameOver, blinkCount, comboLabelTimer, obstacleMode);
-            std::exit(state == std::tuple(true, 0, 0, 0, 1, 1, 0, 0, 0, 0, 0) ? 0 : 1); // the T waits on top
+            const auto state = std::tuple(RulesTest::same(currentPiece, makePiece(0, 0)), nextPiece.fieldIndex,
+                                          nextPiece2.fieldIndex, gameMode, score, comboBonuses, level, combo,
+                                          bestCombo, gameOver, blinkCount, comboLabelTimer, obstacleMode);
+            std::exit(state == std::tuple(true, 0, 5, 0, 0, 0, 1, 1, 0, 0, 0, 0, 0) ? 0 : 1); // the T waits on top
         },
         ::testing::ExitedWithCode(0), "");
 }
@@ -162,6 +162,15 @@ TEST_F(RulesTest, FullRowsAnywhereGoAndRemovalsWhileASoundPlaysBuildTheChain) {
         for (auto& column : fields[0].cells) column[0] = column[1] = 1;
     }
     EXPECT_EQ(std::tuple(comboBonuses, bestCombo, comboLabelTimer), std::tuple(2 + 3, 3, 50));
+    // A live frame's sweep: while a voice sounds the chain goes on; once none does, it ends.
+    startWith(MODE_CLASSIC, 0);
+    combo = 3;
+    for (const int sounding : {1, 0}) {
+        voices[0] = SoundRecord{};
+        voices[0].active = voices[0].loop = sounding;
+        frame();
+        EXPECT_EQ(std::pair(frameInput.voicesBusy, combo), std::pair(sounding, sounding != 0 ? 3 : 0));
+    }
 }
 
 TEST_F(RulesTest, FallDelaysAndModePeriodsFollowModeLevelChainAndGameOver) {
