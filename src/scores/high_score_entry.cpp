@@ -74,7 +74,7 @@ void stepPadLetter(int step) {
     char& letter = typedInitials[padLetter.place];
     if (padLetter.place == length) {
         letter = step > 0 ? 'A' : 'Z';
-        typedInitials[length + 1] = '\0';
+        typedInitials[padLetter.place + 1] = '\0';
     } else if (letter < 'A' || letter > 'Z') {
         letter = 'A';
     } else {

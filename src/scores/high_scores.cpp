@@ -2,6 +2,7 @@
 #include "scores/high_scores.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <optional>
@@ -26,12 +27,6 @@ const char* const scoreFileNames[MODE_COUNT] = {
     "scores_classic.txt", "scores_rubik.txt", "scores_4way.txt", "scores_2p.txt", "scores_time.txt",
 };
 
-void copyName(char (&field)[12], const std::string& name) {
-    std::size_t length = std::min(name.size(), sizeof field - 1);
-    std::memcpy(field, name.data(), length);
-    field[length] = '\0';
-}
-
 } // namespace
 
 const char* scoreFileName(int mode) { return mode >= 0 && mode < MODE_COUNT ? scoreFileNames[mode] : nullptr; }
@@ -53,7 +48,7 @@ int parseScoreRows(std::string_view bytes, HighScoreEntry* rows, int maxRows, in
     std::string name;
     for (int k = 0; k < maxRows; ++k) {
         if (!reader.readWord(name, limit)) return k;
-        copyName(rows[k].name, name);
+        std::snprintf(rows[k].name, sizeof rows[k].name, "%s", name.c_str());
         std::int32_t total = 0;
         if (!reader.readInt(total, IntSyntax::Decimal)) return k;
         rows[k].total = total;

@@ -71,6 +71,8 @@ TEST_F(MenuScreens, EveryEntryActsOnAClickInsideItOnlyAndTheCursorStaysOnScreen)
     EXPECT_EQ(std::pair(obstacleMode, null_backend::sleptMs()), std::pair(0, std::uint64_t{300}));
     // The link to all the tables hands over to the list until Escape.
     EXPECT_EQ(std::pair(menu(560, 425, CLICK), showScoreList), std::pair(1, 1));
+    null_backend::loseDisplay();
+    EXPECT_EQ(std::tuple(menu(560, 425), showScoreList, backSurface.lost), std::tuple(1, 1, false)) << "restored, stays";
     EXPECT_EQ(std::pair(menu(560, 425, {VK_ESCAPE}), showScoreList), std::pair(1, 0));
     menu(5000, 5000);
     EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(784, 584));

@@ -149,6 +149,23 @@ TEST_F(RulesTest, ABlockedEntryEndsTheGameWithoutPointsAndOnTheLeftDuofallSideSt
     EXPECT_EQ(std::pair(currentPiece.x, currentPiece.dropLock), std::pair(3, 0)); // no move, no drop lock
 }
 
+TEST_F(RulesTest, ADuofallHardDropOnTheLeftPullsTheRightPieceOneRowOnceEvenWhileItsOwnDropWaits) {
+    startWith(MODE_DUOFALL, 0);
+    const int top = currentPiece2.y;
+    currentPiece2.dropLock = 5;
+    setKeyDown(keyDrop, true);
+    frame(); // left drops and locks; right, still locked out, is pulled
+    frame(); // left now waits too: no second pull
+    EXPECT_EQ(std::tuple(countBlocks(fields[4]), currentPiece2.y, duoDropPending), std::tuple(4, top + 1, 0));
+    setKeyDown(keyDrop, false);
+    frame();
+    setKeyDown(keyDrop, true);
+    currentPiece.dropLock = 5; // the right piece's drop pulls nothing on the left
+    const int leftTop = currentPiece.y;
+    frame();
+    EXPECT_EQ(std::tuple(countBlocks(fields[5]), currentPiece.y), std::tuple(4, leftTop));
+}
+
 TEST_F(RulesTest, FullRowsAnywhereGoAndRemovalsWhileASoundPlaysBuildTheChain) {
     for (int r : {0, 1, 12, 19})
         for (auto& column : fields[0].cells) column[r] = 2;
