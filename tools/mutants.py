@@ -156,23 +156,26 @@ def allocate(counts, sample, rng):
 
 
 def check_judged(list_path):
-    """Exit status 1, with a line each, when an entry of the judged list names no mutant of src/ now."""
+    """Exit status 1, with a line each, when an entry of the judged list names no mutant of src/ now, or
+    several without saying so."""
     made = {}
     stale = 0
     with open(list_path, encoding="utf-8") as f:
         for number, line in enumerate(f, 1):
             if line.startswith("#") or not line.strip():
                 continue
-            path, before, after = (line.rstrip("\n").split("\t") + ["", "", ""])[:3]
+            path, before, after, why = (line.rstrip("\n").split("\t") + ["", "", "", ""])[:4]
             if path not in made:
                 made[path] = collections.Counter()
                 if os.path.isfile(path):
                     lines, found = candidates(path)
                     for i, _, new in found:
                         made[path][(lines[i].strip(), new[0].strip())] += 1
-            if made[path][(before, after)] != 1:
-                print("%s:%d: %s mutant in %s: %s  ->  %s" % (list_path, number, "no such" if not made[path][
-                    (before, after)] else "more than one", path, before, after))
+            count = made[path][(before, after)]
+            # One entry may judge several identical lines only when it says it judges them all.
+            if count == 0 or (count > 1 and not why.startswith("all %d such lines: " % count)):
+                print("%s:%d: %s mutant in %s: %s  ->  %s" % (list_path, number, "no such" if not count else
+                                                              "%d lines give this" % count, path, before, after))
                 stale += 1
     print("judged list: %s" % ("%d stale entries" % stale if stale else "every entry names a mutant of the code"))
     return 1 if stale else 0

@@ -77,6 +77,16 @@ void applyEvents(const Journal& j, std::size_t& next, std::uint32_t frame) {
     }
 }
 
+// Plays the journal's game from its start to its last frame, with no picture.
+void playWholeJournal(const Journal& j) {
+    startFromHeader(j.header);
+    std::size_t next = 0;
+    for (std::uint32_t frame = 0; frame < j.frameCount; ++frame) {
+        applyEvents(j, next, frame);
+        runGameFrame();
+    }
+}
+
 // A replay's seam: no recording, no pause, the play screen when shown.
 RulesSeam replaySeam(bool shown) {
     if (!shown) return {nullptr, nullptr, nullptr, replayScoreCheck, nullptr, nullptr};
@@ -155,12 +165,7 @@ int verifyReplay(const Journal& j, std::FILE* out) {
     const RulesSeam seam = rulesSeam;
     initGameState();
     rulesSeam = replaySeam(false);
-    startFromHeader(j.header);
-    std::size_t next = 0;
-    for (std::uint32_t frame = 0; frame < j.frameCount; ++frame) {
-        applyEvents(j, next, frame);
-        runGameFrame();
-    }
+    playWholeJournal(j);
     rulesSeam = seam;
     frameInput = FrameInput{};
     const JournalResult r = currentResult();
@@ -204,12 +209,7 @@ bool resumeUnfinishedGame() {
     rulesSeam = RulesSeam{};
     setLogsQuiet(true);
     const std::int32_t obstacles = obstacleMode; // the menu's switch stays as the player finds it
-    startFromHeader(j.header);
-    std::size_t next = 0;
-    for (std::uint32_t frame = 0; frame < j.frameCount; ++frame) {
-        applyEvents(j, next, frame);
-        runGameFrame();
-    }
+    playWholeJournal(j);
     setLogsQuiet(false);
     obstacleMode = obstacles;
     rulesSeam = liveRulesSeam();

@@ -154,8 +154,7 @@ void stepPiece(Piece& piece) {
     const bool dropHeld = frameKeyHeld(keys.drop);
     if (dropHeld && piece.dropLock == 0) {
         piece.gravityCount = HARD_DROP_COUNT;
-        hard = true;
-        piece.dropLock = DROP_LOCK;
+        hard = true; // ends in a lock, which makes the next piece wait for a repress
         duoDropPending = 1;
     }
     if (!dropHeld) piece.dropLock = 0;
