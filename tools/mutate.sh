@@ -12,14 +12,15 @@
 #                   [-k NUMBERS] [FILE|FOLDER...]
 #
 # Each seed draws its own sample of SAMPLE mutants (any text is a seed; a mutant two seeds draw runs
-# once). Defaults: 200 mutants, seed 16, build/, BUILD/mutate-report.txt, every .cpp under src/ that the
-# unit tests link (not the SDL backend, main() or the null backend the tests stand on). With -f the
+# once). Defaults: 200 mutants; the seed CI draws for this commit, the first eight hex digits of its
+# hash; build/; BUILD/mutate-report.txt; every .cpp under src/ that the unit tests link (not the SDL
+# backend, main() or the null backend the tests stand on). With -f the
 # exit code is 1 when the kill rate is under that percentage. -k 5,12 runs only those mutants of the
 # sample (to retry survivors).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-sample=200 seed=16 build=$root/build report="" fail_under="" only=""
+sample=200 seed="" build=$root/build report="" fail_under="" only=""
 while getopts "n:s:b:o:f:k:" opt; do
     case $opt in
         n) sample=$OPTARG ;;
@@ -28,11 +29,12 @@ while getopts "n:s:b:o:f:k:" opt; do
         o) report=$(realpath -m "$OPTARG") ;;
         f) fail_under=$OPTARG ;;
         k) only=,$OPTARG, ;;
-        *) sed -n '10,14p' "$0" >&2; exit 2 ;;
+        *) sed -n '11,12p' "$0" >&2; exit 2 ;;
     esac
 done
 shift $((OPTIND - 1))
 report=${report:-$build/mutate-report.txt}
+seed=${seed:-$(git -C "$root" rev-parse HEAD | cut -c1-8)}
 suites=(rules play menus scores platform audio app)
 tests='-CrashPoints.*'
 cd "$root"

@@ -115,6 +115,4 @@ void endUnfinishedGame() {
     removeFile(UNFINISHED_GAME_FILE);
 }
 
-bool unfinishedGameOpen() { return writer.present; }
-
 } // namespace crossfall

@@ -56,7 +56,5 @@ void startUnfinishedGame(std::string_view journal, std::uint32_t frames, const S
 void addToUnfinishedGame(std::string_view journal, std::uint32_t frames, const ScreenState& screen, bool sync);
 // The game's result is settled: the file goes. (Another game's start replaces it.)
 void endUnfinishedGame();
-// True while a game is being written.
-bool unfinishedGameOpen();
 
 } // namespace crossfall
