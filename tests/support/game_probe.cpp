@@ -46,19 +46,12 @@ struct Probe {
 // The picture last shown, digested.
 std::uint64_t pictureDigest() { return null_backend::pictureDigest(null_backend::lastPicture()); }
 
-void clickAt(int x, int y) {
-    releaseAllKeys();
-    addMouseMotion(x - mouseX, y - mouseY);
-    setKeyDown(VK_LBUTTON, true);
-}
-
 int menuScreen() {
-    static constexpr int MODE_Y[] = {205, 242, 278, 314, 389};
     if (probe.started) {
         postQuit(0);
         return 1;
     }
-    clickAt(200, MODE_Y[probe.mode]);
+    bot::clickAt(200, bot::MENU_MODE_Y[probe.mode]);
     probe.started = true;
     return runMainMenu();
 }
@@ -84,9 +77,7 @@ void gameScreen() {
 }
 
 void entryScreen() {
-    releaseAllKeys();
-    setKeyDown(probe.lettersTyped < 3 ? "PRB"[probe.lettersTyped] : VK_RETURN, true);
-    probe.lettersTyped += 1;
+    bot::typeInitials("PRB", probe.lettersTyped);
     gameScreens.scoreEntry();
 }
 
@@ -111,7 +102,7 @@ int resume() {
     if (!resumeUnfinishedGame()) return 1;
     std::printf("resumed %u %016llx %d\n", read.game->frames, static_cast<unsigned long long>(gameStateDigest()),
                 gameOver);
-    clickAt(200, 150);
+    bot::clickAt(200, 150);
     if (runMainMenu() != 0) return 1;
     releaseAllKeys();
     playGameFrame();

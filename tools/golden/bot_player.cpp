@@ -132,14 +132,7 @@ struct Session {
     int lettersTyped = 0;
 } session;
 
-void clickAt(int x, int y) {
-    releaseAllKeys();
-    addMouseMotion(x - mouseX, y - mouseY);
-    setKeyDown(VK_LBUTTON, true);
-}
-
 int menuScreen() {
-    static constexpr int MODE_Y[] = {205, 242, 278, 314, 389};
     if (session.started && gameOver != 0 && inScoreEntry == 0) {
         postQuit(0);
         return 1;
@@ -150,7 +143,7 @@ int menuScreen() {
         clickAt(200, 350); // Obstacle Mode
     } else {
         advanced4Way = session.setup.advanced4Way ? 1 : 0;
-        clickAt(200, MODE_Y[session.setup.mode]);
+        clickAt(200, MENU_MODE_Y[session.setup.mode]);
         session.started = true;
     }
     return runMainMenu();
@@ -177,9 +170,7 @@ void gameScreen() {
 }
 
 void entryScreen() {
-    releaseAllKeys();
-    setKeyDown(session.lettersTyped < 3 ? "BOT"[session.lettersTyped] : VK_RETURN, true);
-    session.lettersTyped += 1;
+    typeInitials("BOT", session.lettersTyped);
     runHighScoreEntry();
 }
 
@@ -187,6 +178,18 @@ void noOptions() { postQuit(1); }
 void noShutDown() {}
 
 } // namespace
+
+void clickAt(int x, int y) {
+    releaseAllKeys();
+    addMouseMotion(x - mouseX, y - mouseY);
+    setKeyDown(VK_LBUTTON, true);
+}
+
+void typeInitials(const char* initials, int& typed) {
+    releaseAllKeys();
+    setKeyDown(typed < 3 ? initials[typed] : VK_RETURN, true);
+    typed += 1;
+}
 
 long playGame(const GameSetup& setup) {
     reset();

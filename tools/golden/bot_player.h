@@ -21,6 +21,13 @@ struct GameSetup {
     bool dropOnPad = false; // drops pressed with the pad's North button instead of the key
 };
 
+// The menu's mode entries, from the top, at x 200: Classic, Rubik's, Cross-fall, Duofall, Time Attack.
+constexpr int MENU_MODE_Y[] = {205, 242, 278, 314, 389};
+// Lets go of every key and clicks at the point on the picture, for the next screen to read.
+void clickAt(int x, int y);
+// Holds the next of the three initials, then Return; typed counts the presses so far.
+void typeInitials(const char* initials, int& typed);
+
 // Plays one game from the menu to its end and its initials through the shell's screens, with the
 // row sounds mixed as a device would play them; start-up must have run. The game frames played.
 long playGame(const GameSetup& setup);
