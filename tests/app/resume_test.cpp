@@ -196,7 +196,7 @@ namespace crossfall {
 namespace {
 
 // A game cut off mid-play, resumed at the next start and played on to its end is journaled whole, from its
-// first frame: its lastgame.cfr plays back to the result played.
+// first frame: its lastgame.cfr plays back to the result played. Its frames count must pass its last record.
 TEST(UnfinishedGame, AResumedGamePlayedOnIsJournaledWholeFromItsFirstFrame) {
     null_backend::reset();
     ASSERT_TRUE(startUp());
@@ -206,7 +206,21 @@ TEST(UnfinishedGame, AResumedGamePlayedOnIsJournaledWholeFromItsFirstFrame) {
         setKeyDown(keyDrop, frame % 8 == 0);
         playGameFrame();
     }
+    // Cut back to the frame of its last record, which that frame never read: refused; a frame later it
+    // comes back, with the screen state the block holds.
+    const UnfinishedGame cut = parseUnfinishedGame(readFile(UNFINISHED_GAME_FILE, 1 << 20).value_or("")).game.value();
+    const std::uint32_t lastRecord = parseJournalSoFar(cut.journal, cut.frames).journal->events.back().frame;
+    const ScreenState screen{5, 40, {{11, 22}, {33, 44}}, 3};
+    ASSERT_TRUE(startUp());
+    testing::internal::CaptureStderr();
+    startUnfinishedGame(cut.journal, lastRecord, screen);
+    EXPECT_FALSE(resumeUnfinishedGame());
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("damaged (a record past the frames played)"),
+              std::string::npos);
+    startUnfinishedGame(cut.journal, lastRecord + 1, screen);
     ASSERT_TRUE(startUp() && resumeUnfinishedGame());
+    const ScreenState now = screenStateNow();
+    EXPECT_EQ(std::memcmp(&now, &screen, sizeof now), 0);
     inMenu = 0;
     for (int frame = 0; gameOver == 0; ++frame) {
         setKeyDown(keyDrop, frame % 2 == 0);
