@@ -33,12 +33,9 @@ constexpr KeyNameEntry fixedNames[] = {
     {160, "Left Shift"}, {161, "Right Shift"}, {162, "Left Control"}, {163, "Right Control"},
 };
 
-// Turns a generic code into its sided one when the hint is set, using the hint up.
-void takeHint(int& code, int generic, std::int32_t& hint, int sided) {
-    if (code == generic && hint != 0) {
-        code = sided;
-        hint = 0;
-    }
+// Turns a generic code into its sided one when the hint is set (the screen clears the hints after).
+void takeHint(int& code, int generic, std::int32_t hint, int sided) {
+    if (code == generic && hint != 0) code = sided;
 }
 
 } // namespace

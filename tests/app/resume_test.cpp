@@ -6,6 +6,7 @@
 
 #include <sys/wait.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -20,6 +21,8 @@
 #include "app/main_loop.h"
 #include "app/start_up.h"
 #include "app/unfinished_game.h"
+#include "platform/bytes.h"
+#include "platform/checksum.h"
 #include "platform/files.h"
 #include "platform/input.h"
 #include "platform/null_backend.h"
@@ -147,6 +150,24 @@ TEST(UnfinishedGame, ReadsBackToItsLastWholeBlockFromAnyCutOrChangedByte) {
     EXPECT_EQ(parseUnfinishedGame("CFRJ" + file.substr(4)).error, "not an unfinished game");
     EXPECT_EQ(parseUnfinishedGame(file.substr(0, 4) + '\2' + file.substr(5)).error,
               "an unfinished game of another version (2)");
+    // The shortest block holds the frames and all seven numbers: a byte less is no block.
+    const auto onlyBlock = [](std::uint32_t payload) {
+        std::string bytes = "CFRU\1";
+        putU32(bytes, payload);
+        bytes.append(payload, '\0');
+        putU32(bytes, crc32(bytes));
+        return bytes;
+    };
+    EXPECT_EQ(parseUnfinishedGame(onlyBlock(31)).error, "damaged (no whole block)");
+    EXPECT_TRUE(parseUnfinishedGame(onlyBlock(32)).game);
+    // A game whose file cannot replace the last one's removes that one and writes nothing more.
+    fileSystemCalls.mkstemp = [](char*) { return errno = EDQUOT, -1; };
+    testing::internal::CaptureStderr();
+    startUnfinishedGame(journal, 0, ScreenState{});
+    addToUnfinishedGame(journal + "more", 1, ScreenState{}, true);
+    fileSystemCalls = systemFileCalls();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "crossfall: unfinished.cfr: not saved (Disk quota exceeded)\n");
+    EXPECT_FALSE(std::filesystem::exists(UNFINISHED_GAME_FILE));
     endUnfinishedGame();
     EXPECT_FALSE(std::filesystem::exists(UNFINISHED_GAME_FILE));
 }
@@ -200,12 +221,19 @@ namespace {
 TEST(UnfinishedGame, AResumedGamePlayedOnIsJournaledWholeFromItsFirstFrame) {
     null_backend::reset();
     ASSERT_TRUE(startUp());
+    // Synced whole at its start (the file, then its folder), then after its 60th frame.
+    static std::vector<int> syncedAt;
+    static int frameNow = -1;
+    fileSystemCalls.fsync = [](int fd) { return syncedAt.push_back(frameNow), ::fsync(fd); };
     startGame(MODE_TIME);
     inMenu = 0;
-    for (int frame = 0; frame < 150; ++frame) {
-        setKeyDown(keyDrop, frame % 8 == 0);
+    for (frameNow = 0; frameNow < 150; ++frameNow) {
+        setKeyDown(keyDrop, frameNow % 8 == 0);
         playGameFrame();
     }
+    fileSystemCalls = systemFileCalls();
+    syncedAt.resize(3);
+    EXPECT_EQ(syncedAt, (std::vector<int>{-1, -1, 59}));
     // Cut back to the frame of its last record, which that frame never read: refused; a frame later it
     // comes back, with the screen state the block holds.
     const UnfinishedGame cut = parseUnfinishedGame(readFile(UNFINISHED_GAME_FILE, 1 << 20).value_or("")).game.value();

@@ -386,6 +386,12 @@ TEST(Journal, BadFilesAreRefusedWithOneLineAndExitCode2) {
     largest.frameCount = 0;
     const std::string bytes = encodeJournal(largest);
     EXPECT_EQ(std::pair(bytes.size(), parseJournal(bytes).error), std::pair(MAX_JOURNAL_BYTES, std::string()));
+    // So does one still being written, its 30 bytes of end made up by ten more key records.
+    const std::size_t records = bytes.size() - 30;
+    std::string soFar = bytes.substr(0, records);
+    for (int k = 0; k < 10; ++k) soFar += bytes.substr(records - 5, 3);
+    EXPECT_EQ(std::pair(soFar.size(), parseJournalSoFar(soFar, 1).error), std::pair(MAX_JOURNAL_BYTES, std::string()));
+    EXPECT_EQ(parseJournalSoFar(soFar + '\0', 1).error, "too large");
     // Its length is told in minutes and seconds of play.
     for (const auto& [frames, told] : {std::pair{3599u, "3599 (0:59 of play)"}, {3600u, "3600 (1:00 of play)"}}) {
         Journal cut = base;

@@ -227,7 +227,12 @@ TEST_F(SoundBank, SilencedEffectsKeepTheComboAliveAndLaterOnesPlayAloud) {
 TEST_F(SoundBank, SoundsAreInterpolatedAndLoopedTheMusicFollowsTheLevelAndShutDownEmptiesAll) {
     load(musicSound, 33075, {0, 1000, 2000, 3000}); // three source frames to four output frames
     playSound(musicSound);
-    EXPECT_EQ(mix(7), (Samples{0, 750, 1500, 2250, 3000, 3000, 0}));
+    EXPECT_EQ(mix(3), (Samples{0, 750, 1500}));
+    EXPECT_EQ(mix(4), (Samples{2250, 3000, 3000, 0})) << "a mix goes on where the last one stopped";
+    // A third of a frame a step, in whole 32.32 units, puts the third step one unit short of the end.
+    load(effectSounds[1], 14700, {500});
+    playSound(effectSounds[1]);
+    EXPECT_EQ(mix(5), (Samples{500, 500, 500, 500, 0}));
     musicSound.loop = 1;
     playSound(musicSound);
     EXPECT_EQ(mix(10), (Samples{0, 750, 1500, 2250, 3000, 750, 500, 1250, 2000, 2750}));
