@@ -62,7 +62,6 @@ void pollMouse() {
     mouseState.buttons[0] = keysDown[VK_LBUTTON] || padClick ? 0x80 : 0;
     mouseState.buttons[1] = keysDown[VK_RBUTTON] ? 0x80 : 0;
     mouseState.buttons[2] = keysDown[VK_MBUTTON] ? 0x80 : 0;
-    mouseState.buttons[3] = 0;
 }
 
 void trackCursor(int minX, int minY, int maxX, int maxY) {

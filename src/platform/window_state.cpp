@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 
+#include <array>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -18,14 +19,14 @@ struct Key {
     const char* name;
     int low, high;
 };
-constexpr Key KEYS[] = {
+constexpr std::array<Key, 5> KEYS = {{
     {"fullscreen", 0, 1},
     {"width", WINDOW_MIN_SIDE, WINDOW_MAX_SIDE},
     {"height", WINDOW_MIN_SIDE, WINDOW_MAX_SIDE},
     {"x", -WINDOW_MAX_OFFSET, WINDOW_MAX_OFFSET},
     {"y", -WINDOW_MAX_OFFSET, WINDOW_MAX_OFFSET},
-};
-constexpr int KEY_COUNT = 5;
+}};
+constexpr int KEY_COUNT = static_cast<int>(KEYS.size());
 
 // The value of "key=value" for a known key, in its range: its index and value, or false.
 bool readLine(std::string_view line, int& index, int& value) {
@@ -35,7 +36,7 @@ bool readLine(std::string_view line, int& index, int& value) {
     const std::string_view number = line.substr(equals + 1);
     for (index = 0; index < KEY_COUNT; ++index)
         if (name == KEYS[index].name) break;
-    if (index == KEY_COUNT || number.empty()) return false;
+    if (index == KEY_COUNT) return false;
     const char* end = number.data() + number.size();
     const auto [stop, error] = std::from_chars(number.data(), end, value);
     return error == std::errc() && stop == end && value >= KEYS[index].low && value <= KEYS[index].high;

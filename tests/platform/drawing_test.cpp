@@ -236,6 +236,8 @@ TEST(Text, WidthsAreWrittenAndSummedAndEveryCharacterBlendsIntoAPatternedPage) {
         expected += std::to_string(charWidths[c]) + "--" + (c == '\n' ? "\r" : "") + char(c) + "\r\n";
     EXPECT_EQ(readFile("allLengths.txt", 1 << 20), expected);
     EXPECT_EQ(textWidth("a\xF9\xFA" "b\xFF"), charWidths['a'] + charWidths[0xF9] + charWidths['b']);
+    EXPECT_EQ(std::pair(charWidths[0xF9], charWidths[0xE0]), std::pair(charWidths['u'], charWidths['a']))
+        << "the last byte of the table and an accented one are as wide as their plain letters";
     EXPECT_EQ(readFile("debug.txt", 100), "250\r\n255\r\n") << "bytes past the table are logged";
 
     Surface page = createSurface(800, 600);
