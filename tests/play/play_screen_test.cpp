@@ -101,8 +101,9 @@ TEST_F(PlayScreenTest, RowFlashCoversTheRowInEachArmThenPutsTheLabelAtItsEnds) {
         const std::uint16_t strip0 = sprite(vertical ? Bitmap::AnimCol : Bitmap::AnimRow);
         for (int k : {0, 1, 2, 3, 4, 5, 4, 3, 2, 1, 0})
             if (flashed) steps.push_back(std::uint16_t(strip0 + k));
-        EXPECT_EQ(std::pair(null_backend::watchedPixels(), voices[0].active), std::pair(steps, 1))
-            << "Duofall rows go unflashed, every row sounds";
+        EXPECT_EQ(std::tuple(null_backend::watchedPixels(), voices[0].active, null_backend::sleptMs()),
+                  std::tuple(steps, 1, flashed ? std::uint64_t{11 * 15} : 0))
+            << "Duofall rows go unflashed, every row sounds; each step shows for 15 ms";
         EXPECT_EQ(count(s, sprite(vertical ? Bitmap::AnimCol : Bitmap::AnimRow)), flashed ? 160 * 16 : 0);
         EXPECT_EQ(count({0, 0, 800, 600}, 0), flashed ? 800 * 600 - 160 * 16 : 800 * 600) << "nothing else";
         const auto backdrop = [](int x, int y) { return sprite(Bitmap::Bg1, x, y); };
