@@ -124,6 +124,10 @@ TEST_F(RulesTest, AtTheTopTheIPieceTurnsOnlyCounterClockwiseAndARefusedTurnStill
     Piece below = makePiece(1, 0); // the bar lies in its box's third row
     below.y = FIELD_ROWS - 2;
     EXPECT_TRUE(collides(below) && collides(makePiece(1, FIELD_COUNT))) << "past the last wall row, or no field";
+    const auto before = fields;
+    placePiece(makePiece(1, FIELD_COUNT));
+    erasePiece(makePiece(1, -1));
+    EXPECT_TRUE(same(before, fields)) << "a piece in no field writes nowhere";
     // A piece written over the floor changes only its play rows: the walls stay.
     below.y = PLAY_ROWS - 2;
     placePiece(below);
