@@ -72,7 +72,8 @@ std::optional<std::string> readHeader(ByteReader& in, JournalHeader& h) {
     h.next2Field = static_cast<std::int32_t>(in.u8());
     h.voicesBusy = static_cast<std::int32_t>(in.u8());
     if (in.cut) return "cut short";
-    if (h.mode < MODE_CLASSIC || h.mode > MODE_TIME || h.obstacles > 1 || h.voicesBusy > 1 ||
+    // Each is one byte, so none is below 0.
+    if (h.mode > MODE_TIME || h.obstacles > 1 || h.voicesBusy > 1 ||
         !validPiece(h.nextKind, h.nextField) || !validPiece(h.next2Kind, h.next2Field))
         return "damaged (a start value out of range)";
     return std::nullopt;

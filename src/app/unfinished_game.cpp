@@ -39,6 +39,12 @@ std::string block(std::string_view journal, std::uint32_t frames, const ScreenSt
     return out;
 }
 
+// Closes this game's file, if open, and forgets it.
+void closeWriter() {
+    if (writer.fd >= 0) closeFile(writer.fd);
+    writer = Writer{};
+}
+
 } // namespace
 
 ScreenState screenStateNow() {
@@ -82,8 +88,7 @@ UnfinishedRead parseUnfinishedGame(std::string_view bytes) {
 }
 
 void startUnfinishedGame(std::string_view journal, std::uint32_t frames, const ScreenState& screen) {
-    if (writer.fd >= 0) closeFile(writer.fd);
-    writer = Writer{};
+    closeWriter();
     std::string bytes(MAGIC, sizeof MAGIC);
     putU8(bytes, UNFINISHED_GAME_VERSION);
     writer.crc = crc32(bytes);
@@ -110,8 +115,7 @@ void addToUnfinishedGame(std::string_view journal, std::uint32_t frames, const S
 
 void endUnfinishedGame() {
     if (!writer.present) return;
-    if (writer.fd >= 0) closeFile(writer.fd);
-    writer = Writer{};
+    closeWriter();
     removeFile(UNFINISHED_GAME_FILE);
 }
 

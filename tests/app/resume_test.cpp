@@ -4,7 +4,9 @@
 // random; CROSSFALL_CRASH_POINTS sets how many (1000 in the full run) and CROSSFALL_CRASH_SEED the draw.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -168,7 +170,15 @@ TEST(UnfinishedGame, ReadsBackToItsLastWholeBlockFromAnyCutOrChangedByte) {
     fileSystemCalls = systemFileCalls();
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "crossfall: unfinished.cfr: not saved (Disk quota exceeded)\n");
     EXPECT_FALSE(std::filesystem::exists(UNFINISHED_GAME_FILE));
+    // With standard input closed the file may open as descriptor 0: the next game still closes it.
+    const int input = ::dup(0);
+    ::close(0);
+    startUnfinishedGame(journal, 0, ScreenState{});
+    startUnfinishedGame(journal, 0, ScreenState{});
     endUnfinishedGame();
+    EXPECT_EQ(::fcntl(0, F_GETFD), -1) << "no descriptor left open";
+    ::dup2(input, 0);
+    ::close(input);
     EXPECT_FALSE(std::filesystem::exists(UNFINISHED_GAME_FILE));
 }
 
