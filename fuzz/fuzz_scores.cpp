@@ -28,6 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::int32_t total = 0;
         if (stream >> name) {
             name.resize(std::min(name.size(), kept));
+            name.resize(std::strlen(name.c_str())); // a name is a C string: it ends at its first zero byte
             if (!(stream >> total)) total = 0; // a score not read leaves the row's 0
         }
         // Past the first failure both leave the row empty: a name not read is empty, a score not read 0.
