@@ -24,9 +24,11 @@
 namespace crossfall {
 namespace {
 
-// The menu's one frame when Escape pauses a game; the menu takes over from the next pass.
+// The menu's one frame when Escape pauses a game; the menu takes over from the next pass. The
+// press that paused is spent: the menu must not take it as its own Escape and resume.
 void pauseIntoMenu() {
     inMenu = 1;
+    clearKeyPresses();
     runMainMenu();
 }
 

@@ -76,6 +76,7 @@ int runMainLoop(const LoopScreens& screens) {
             }
         }
         char screen = runOneScreen(screens);
+        clearKeyPresses();
         if (trace) traceScreenChange(screen, pass);
         waitForNextFrame();
     }

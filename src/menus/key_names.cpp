@@ -40,9 +40,9 @@ void takeHint(int& code, int generic, std::int32_t hint, int sided) {
 
 } // namespace
 
-int captureKey() {
+int captureKey(bool (*down)(int)) {
     for (int code = 0; code <= HIGHEST_CAPTURED_CODE; ++code) {
-        if (!keyHeld(code)) continue;
+        if (!down(code)) continue;
         takeHint(code, VK_CONTROL, leftCtrlHeld, 162);
         takeHint(code, VK_CONTROL, rightCtrlHeld, 163);
         takeHint(code, VK_SHIFT, leftShiftHeld, 160);

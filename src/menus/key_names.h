@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "platform/input.h"
+
 namespace crossfall {
 
 constexpr int KEY_NAME_SIZE = 40;
@@ -15,8 +17,9 @@ extern std::int32_t rightCtrlHeld;
 extern std::int32_t leftShiftHeld;
 extern std::int32_t rightShiftHeld;
 
-// The lowest held code from 0 to 250 (sided by the hints for Control and Shift), or 0 when none.
-int captureKey();
+// The lowest code from 0 to 250 that is down (held, or as the caller asks), sided by the hints for
+// Control and Shift, or 0 when none.
+int captureKey(bool (*down)(int) = keyHeld);
 // Writes the display name of the code ("?" when it has none) into the caller's buffer.
 void keyName(int code, char (&out)[KEY_NAME_SIZE]);
 

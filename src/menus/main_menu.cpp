@@ -2,6 +2,7 @@
 // description on the right, the exit screen, and the hand-over to the list of all score tables.
 #include "menus/main_menu.h"
 
+#include <array>
 #include <cstring>
 #include <iterator>
 #include <string>
@@ -9,6 +10,7 @@
 #include "menus/controls_file.h"
 #include "platform/backend.h"
 #include "platform/bitmaps.h"
+#include "platform/cursor_keys.h"
 #include "platform/input.h"
 #include "platform/screen_flags.h"
 #include "platform/text.h"
@@ -131,6 +133,19 @@ constexpr BestScoreRow bestScoreRows[] = {
 };
 
 constexpr Rect SCORE_LIST_LINK = {400, 418, 720, 435};
+
+// The arrows walk the entries top to bottom, then the link; the cursor lands clear of the texts.
+constexpr CursorStop STOP_BESIDE_LINK = {700, 426};
+constexpr int STOP_BESIDE_ENTRY_X = 280;
+
+constexpr std::array<CursorStop, std::size(menuEntries) + 1> cursorStops() {
+    std::array<CursorStop, std::size(menuEntries) + 1> stops{};
+    for (std::size_t k = 0; k < std::size(menuEntries); ++k)
+        stops[k] = {STOP_BESIDE_ENTRY_X, menuEntries[k].top + ENTRY_HEIGHT / 2};
+    stops.back() = STOP_BESIDE_LINK;
+    return stops;
+}
+constexpr auto menuStops = cursorStops();
 
 // ---- Drawing helpers ----
 
@@ -277,6 +292,21 @@ Outcome actOnHoveredEntry(int index, bool buttonHeld) {
     return Outcome::Stay;
 }
 
+// Escape leaves the menu as "Resume" does, once it is let go, so the game never sees it held and
+// pauses again; once per run, only a press made on this menu counts.
+bool escapeDown = false;
+
+bool escapeLetGo() {
+    const bool wasDown = escapeDown || keyPressed(VK_ESCAPE);
+    escapeDown = wasDown && keyHeld(VK_ESCAPE);
+    return wasDown && !escapeDown;
+}
+
+int leaveMenu() {
+    escapeDown = false;
+    return 0;
+}
+
 } // namespace
 
 int runMainMenu() {
@@ -284,13 +314,15 @@ int runMainMenu() {
         showScoreList = runHighScoreList();
         return 1;
     }
+    if (escapeLetGo()) return leaveMenu();
     // Drawn before the cursor moves, as ever, when it has a lost surface to restore.
     const bool whole = menuSurfacesWhole();
     if (!whole) drawBackdrop();
     trackCursor(0, 0, 784, 584);
+    steerCursor(menuStops);
     const int hitX = mouseX;
     const int hitY = mouseY;
-    const bool buttonHeld = mouseState.buttons[0] != 0;
+    const bool buttonHeld = mouseState.buttons[0] != 0 || steeredEnter();
     const MenuLook look = lookNow();
     // Nothing the picture depends on changed and nothing else showed since: the screen already shows it.
     if (whole && !buttonHeld && shownMenu.valid && look == shownMenu.look &&
@@ -304,7 +336,7 @@ int runMainMenu() {
         drawTextCentered(entry.label, LABEL_X, entry.top + 2, k == OPTIONS_ENTRY ? PALE_BLUE : WHITE,
                          backSurface);
         if (contains(entryRect(entry), hitX, hitY) && actOnHoveredEntry(k, buttonHeld) == Outcome::Leave)
-            return 0;
+            return leaveMenu();
     }
 
     // Return freezes the picture while hover and clicks still work.

@@ -2,13 +2,16 @@
 // and the link that saves and leaves, all inside the right-hand panel.
 #include "menus/options_screen.h"
 
+#include <array>
 #include <cstdint>
+#include <iterator>
 
 #include "audio/sound.h"
 #include "menus/controls_file.h"
 #include "menus/key_names.h"
 #include "platform/backend.h"
 #include "platform/bitmaps.h"
+#include "platform/cursor_keys.h"
 #include "platform/input.h"
 #include "platform/screen_flags.h"
 #include "platform/text.h"
@@ -64,6 +67,34 @@ const OptionRow optionRows[] = {
     {"Down", "Used in 4way", {540, 430, 660, 444}, &keyBindings[7], true, 700},
 };
 
+constexpr const char* WAITING_HINT = "Waiting for a key";
+
+// The arrows walk the rows as listed, then the advanced switch and the finish link.
+constexpr int STOP_X = 704; // the cursor's right bound, clear of the values ending at 700
+
+std::array<CursorStop, std::size(optionRows) + 2> cursorStops() {
+    std::array<CursorStop, std::size(optionRows) + 2> stops{};
+    for (std::size_t k = 0; k < std::size(optionRows); ++k) {
+        const Rect& r = optionRows[k].rect;
+        stops[k] = {r.right == PANEL.right ? STOP_X : r.right - 15, (r.top + r.bottom) / 2};
+    }
+    stops[std::size(optionRows)] = {STOP_X, (ADVANCED_SWITCH.top + ADVANCED_SWITCH.bottom) / 2};
+    stops[std::size(optionRows) + 1] = {STOP_X, (FINISH_LINK.top + FINISH_LINK.bottom) / 2};
+    return stops;
+}
+const auto optionStops = cursorStops();
+
+// Enter on a steered key row waits there for the next key pressed, whichever it is; once per run.
+const OptionRow* waitingRow = nullptr;
+// Escape gave up a wait and is still down: it must not also leave the screen.
+bool escapeSpent = false;
+
+bool overKeyRow() {
+    for (const OptionRow& row : optionRows)
+        if (row.isKey && cursorOver(row.rect)) return true;
+    return false;
+}
+
 // ---- Helpers ----
 
 // A lost surface is repaired at once and the frame goes on.
@@ -89,15 +120,24 @@ void flipSwitch(std::int32_t& value) {
     value = value != 0 ? 0 : 1;
 }
 
-// Rebinds a key row on every hovered frame, and flips a switch row while the button is held.
-void actOnHoveredRow(const OptionRow& row, bool buttonHeld) {
-    drawText(row.label, row.rect.left + 20, row.rect.top + 2, YELLOW, backSurface);
-    drawText(row.hint, row.rect.left + 20, row.rect.top + 18, GREEN, backSurface);
+// Rebinds a key row on every hovered frame (steered: on the key pressed after Enter), and flips a
+// switch row while the button is held.
+void actOnHoveredRow(const OptionRow& row, bool buttonHeld, bool enter) {
     setCaptureHints();
     if (row.isKey) {
-        int code = captureKey();
-        if (code != 0) *row.value = code;
+        const int code = waitingRow == &row ? captureKey(keyPressed) : cursorSteered() ? 0 : captureKey();
+        if (code != 0) {
+            *row.value = code;
+            waitingRow = nullptr;
+        } else if (enter && waitingRow == nullptr) {
+            waitingRow = &row;
+        }
+    } else if (enter) {
+        buttonHeld = true;
     }
+    drawText(row.label, row.rect.left + 20, row.rect.top + 2, YELLOW, backSurface);
+    drawText(waitingRow == &row ? WAITING_HINT : row.hint, row.rect.left + 20, row.rect.top + 18, GREEN,
+             backSurface);
     if (buttonHeld) {
         // The music follows its switch at once, saved or not.
         if (row.value == &musicOn)
@@ -158,23 +198,33 @@ void drawFinishLink(bool buttonHeld) {
 // ---- One frame ----
 
 int runOptionsScreen() {
+    escapeSpent = escapeSpent && keyHeld(VK_ESCAPE) && !keyPressed(VK_ESCAPE);
+    if (waitingRow != nullptr && keyPressed(VK_ESCAPE)) {
+        waitingRow = nullptr;
+        escapeSpent = true;
+    }
     // Leaves without saving; the rest of the frame still runs.
-    if (keyHeld(VK_ESCAPE)) inOptions = 0;
+    if (keyHeld(VK_ESCAPE) && waitingRow == nullptr && !escapeSpent) inOptions = 0;
     clearSurface(backSurface, 0);
     trackCursor(PANEL.left, PANEL.top, 704, 492);
+    // The mouse ends a wait. An arrow is a key to bind while a row waits, or under the pointer.
+    followPointer();
+    if (!cursorSteered()) waitingRow = nullptr;
+    if (waitingRow == nullptr && (cursorSteered() || !overKeyRow())) steerCursor(optionStops);
     repairIfLost(blitSprite(backSurface, PANEL, bitmap(Bitmap::MenuRight), nullptr, true));
     drawTextCentered("Piece Movement", PANEL_CENTRE_X, 380, RED, backSurface);
 
-    bool buttonHeld = mouseState.buttons[0] != 0;
+    const bool buttonHeld = mouseState.buttons[0] != 0;
+    const bool enter = steeredEnter();
     for (const OptionRow& row : optionRows) {
         if (cursorOver(row.rect))
-            actOnHoveredRow(row, buttonHeld);
+            actOnHoveredRow(row, buttonHeld, enter);
         else
             drawText(row.label, row.rect.left + 20, row.rect.top + 2, WHITE, backSurface);
     }
     for (const OptionRow& row : optionRows) drawRowValue(row);
-    drawAdvancedSwitch(buttonHeld);
-    drawFinishLink(buttonHeld);
+    drawAdvancedSwitch(buttonHeld || enter);
+    drawFinishLink(buttonHeld || enter);
 
     Rect cursor = {mouseX, mouseY, mouseX + CURSOR_SIZE, mouseY + CURSOR_SIZE};
     repairIfLost(blitSprite(backSurface, cursor, bitmap(Bitmap::Mouse), nullptr, true));

@@ -3,6 +3,8 @@
 
 #include <array>
 
+#include "platform/cursor_keys.h"
+
 namespace crossfall {
 
 MouseState mouseState;
@@ -12,6 +14,7 @@ std::int32_t mouseY = 0;
 namespace {
 
 std::array<bool, 256> keysDown{};
+std::array<bool, 256> keysPressed{};
 // Once per run, each pad's slot reset when it is plugged in or pulled out.
 std::array<PadState, MAX_PADS> pads{};
 // Set by the game step for its frame only.
@@ -39,6 +42,7 @@ bool validPad(int pad) {
 
 void initInput() {
     mouseState = MouseState{};
+    stopSteering();
     pendingDx = 0;
     pendingDy = 0;
     padCursor = PadCursor{};
@@ -80,8 +84,19 @@ bool keyHeld(int code) {
            (playKeysSet() && padPresses(mergePads(pads), padPlayKeys, code));
 }
 
+bool keyPressed(int code) {
+    return code >= 0 && code < 256 && keysPressed[static_cast<std::size_t>(code)];
+}
+
+void clearKeyPresses() {
+    keysPressed.fill(false);
+}
+
 void setKeyDown(int code, bool down) {
-    if (code >= 0 && code < 256) keysDown[static_cast<std::size_t>(code)] = down;
+    if (code < 0 || code >= 256) return;
+    const auto k = static_cast<std::size_t>(code);
+    if (down && !keysDown[k]) keysPressed[k] = true;
+    keysDown[k] = down;
 }
 
 void addMouseMotion(int dx, int dy) {
@@ -91,6 +106,7 @@ void addMouseMotion(int dx, int dy) {
 
 void releaseAllKeys() {
     keysDown.fill(false);
+    keysPressed.fill(false);
     // A pad's releases are not heard while the window is in the background either.
     pads.fill(PadState{});
 }

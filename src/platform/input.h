@@ -53,10 +53,16 @@ inline bool cursorOver(const Rect& rect) {
 // false outside 0..255.
 bool keyHeld(int code);
 
+// True when the key went down since the presses were last cleared, held still or already let go:
+// a tap shorter than a frame still counts once.
+bool keyPressed(int code);
+// The loop forgets the presses after each screen, so a press acts only on the screen it was made on.
+void clearKeyPresses();
+
 // Feeding the state: the SDL backend per event, tests directly.
 void setKeyDown(int code, bool down);
 void addMouseMotion(int dx, int dy);
-// Lets go of every key and button (focus lost, or a test starting afresh).
+// Lets go of every key and button and forgets their presses (focus lost, or a test starting afresh).
 void releaseAllKeys();
 
 // ---- Gamepads: pad 0..MAX_PADS-1, fed like keys ----

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/bitmaps.h"
+#include "platform/cursor_keys.h"
 #include "platform/input.h"
 #include "platform/text.h"
 #include "platform/video.h"
@@ -13,6 +14,8 @@ namespace crossfall {
 namespace {
 
 constexpr Rect returnButton{200, 508, 600, 528};
+// The arrows bring the cursor to the one button, right of its text.
+constexpr CursorStop returnStop[] = {{585, 518}};
 
 const char* const columnHeadings[MODE_COUNT] = {"Classic", "Rubik's", "4-Way", "Duofall", "Time Attack"};
 
@@ -46,12 +49,13 @@ int runHighScoreList() {
     drawHeadings();
 
     trackCursor(0, 0, 784, 584);
+    steerCursor(returnStop);
     if (cursorOver(returnButton)) {
         drawTextCentered("Click here to return to menu!", 400, 510, rgb(150, 150, 255), backSurface);
         frameRect(returnButton.left, returnButton.top, returnButton.right, returnButton.bottom, 2,
                   packColor(255, 255, 255));
         // Leaves at once, frame unfinished, with the cursor where the menu expects it.
-        if (mouseState.buttons[0] & 0x80) {
+        if ((mouseState.buttons[0] & 0x80) != 0 || steeredEnter()) {
             mouseX = 405;
             mouseY = 105;
             return 0;

@@ -46,11 +46,151 @@ struct MenuScreens : testing::Test {
         addMouseMotion(x - mouseX, y - mouseY);
         int result = screen();
         for (int code : held) setKeyDown(code, false);
+        clearKeyPresses(); // as the loop does after each screen
         return result;
     }
     static int menu(int x, int y, Keys held = {}) { return frame(runMainMenu, x, y, held); }
     static int options(int x, int y, Keys held = {}) { return frame(runOptionsScreen, x, y, held); }
+    // A frame with these keys pressed and the mouse left alone.
+    static int keys(int (*screen)(), Keys held) { return frame(screen, mouseX, mouseY, held); }
 };
+
+// What the arrows reach, in their order, on the menu and on the options screen.
+constexpr Rect MENU_TARGETS[] = {{100, 141, 300, 166}, {100, 193, 300, 218}, {100, 230, 300, 255},
+                                 {100, 266, 300, 291}, {100, 302, 300, 327}, {100, 339, 300, 364},
+                                 {100, 377, 300, 402}, {100, 412, 300, 437}, {100, 466, 300, 491},
+                                 {400, 418, 720, 435}};
+constexpr Rect OPTION_TARGETS[] = {{400, 113, 720, 129}, {400, 148, 720, 164}, {400, 183, 720, 199},
+                                   {400, 218, 720, 234}, {400, 253, 720, 269}, {400, 288, 720, 304},
+                                   {400, 323, 720, 339}, {400, 358, 720, 374}, {400, 395, 520, 409},
+                                   {540, 395, 660, 409}, {400, 430, 520, 444}, {540, 430, 660, 444},
+                                   {400, 459, 720, 473}, {400, 477, 720, 494}};
+
+// Down walks every target from nowhere and wraps; each steered picture is the one the mouse shows there.
+template <std::size_t N>
+void expectArrowsWalk(int (*screen)(), const Rect (&targets)[N], int (*move)(int, int)) {
+    for (std::size_t k = 0; k <= N; ++k) {
+        move(0, 0);
+        for (std::size_t step = 0; step <= k; ++step) MenuScreens::keys(screen, {VK_DOWN});
+        const Rect& r = targets[k % N];
+        ASSERT_TRUE(contains(r, mouseX, mouseY)) << k << ": " << mouseX << "," << mouseY;
+        const std::uint64_t steered = picture::digest(null_backend::lastPicture());
+        const int x = mouseX, y = mouseY;
+        move(0, 0);
+        move(x, y);
+        EXPECT_EQ(picture::digest(null_backend::lastPicture()), steered) << k;
+    }
+    move(0, 0);
+    MenuScreens::keys(screen, {VK_UP});
+    EXPECT_TRUE(contains(targets[N - 1], mouseX, mouseY)) << "Up from nowhere: the last";
+    MenuScreens::keys(screen, {VK_LEFT});
+    EXPECT_TRUE(contains(targets[N - 2], mouseX, mouseY)) << "Left goes back too";
+}
+
+TEST_F(MenuScreens, TheArrowsWalkTheMenuShowingWhatTheMouseWouldAndEnterActsOnlyWhereTheyLeftTheCursor) {
+    expectArrowsWalk(runMainMenu, MENU_TARGETS, [](int x, int y) { return menu(x, y); });
+    gameMode = -1;
+    EXPECT_EQ(menu(200, 205, {VK_RETURN}), 1) << "Return under the mouse starts nothing";
+    // From nowhere: Down n times, then Enter held for three frames: what stays, the mode started.
+    for (const auto& [downs, stays, mode, obstacles] :
+         {std::tuple{2, 0, int{MODE_CLASSIC}, 0}, {7, 0, int{MODE_TIME}, 0}, {6, 1, -1, 1}, {8, 1, -1, 0}}) {
+        gameMode = -1;
+        obstacleMode = inOptions = 0;
+        menu(0, 0);
+        for (int k = 0; k < downs; ++k) keys(runMainMenu, {VK_DOWN});
+        setKeyDown(VK_RETURN, true);
+        int left = 1;
+        for (int k = 0; k < 3 && left == 1; ++k) {
+            left = runMainMenu();
+            clearKeyPresses();
+        }
+        setKeyDown(VK_RETURN, false);
+        EXPECT_EQ(std::tuple(left, gameMode, obstacleMode, inOptions), std::tuple(stays, mode, obstacles, downs == 8))
+            << downs;
+    }
+    // The link to the tables, and in the list the one button, then Exit.
+    menu(0, 0);
+    keys(runMainMenu, {VK_UP});
+    keys(runMainMenu, {VK_RETURN});
+    ASSERT_EQ(showScoreList, 1);
+    keys(runMainMenu, {VK_DOWN});
+    EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(585, 518));
+    keys(runMainMenu, {VK_RETURN});
+    EXPECT_EQ(std::tuple(showScoreList, mouseX, mouseY), std::tuple(0, 405, 105));
+    menu(0, 0);
+    keys(runMainMenu, {VK_UP});
+    keys(runMainMenu, {VK_UP});
+    quitRequest = QuitRequest{};
+    EXPECT_EQ(std::pair(keys(runMainMenu, {VK_RETURN}), quitRequest.posted), std::pair(0, true));
+}
+
+TEST_F(MenuScreens, EscapeLeavesTheMenuWhenLetGoAndOnlyIfPressedThere) {
+    const auto down = [] { setKeyDown(VK_ESCAPE, true); };
+    const auto up = [] { setKeyDown(VK_ESCAPE, false); };
+    // Before each frame, then whether the menu stays.
+    const std::pair<std::function<void()>, int> frames[] = {
+        {down, 1}, {[] {}, 1}, {up, 0},                      // pressed, held, let go
+        {[] {}, 1}, {[=] { down(), up(); }, 0},              // a tap inside one frame
+        {[=] { down(), clearKeyPresses(); }, 1}, {up, 1}};   // pressed on another screen
+    menu(0, 0);
+    for (std::size_t k = 0; k < std::size(frames); ++k) {
+        frames[k].first();
+        EXPECT_EQ(runMainMenu(), frames[k].second) << k;
+        clearKeyPresses();
+    }
+}
+
+TEST_F(MenuScreens, OnTheOptionsTheArrowsWalkEveryRowAndEnterWaitsForAnyKeyEscapeGivingTheWaitUp) {
+    inOptions = 1;
+    expectArrowsWalk(runOptionsScreen, OPTION_TARGETS, [](int x, int y) { return options(x, y); });
+    const auto steerTo = [](int downs) {
+        options(400, 100);
+        for (int k = 0; k < downs; ++k) keys(runOptionsScreen, {VK_DOWN});
+    };
+    steerTo(3);
+    const std::uint64_t hovered = picture::digest(null_backend::lastPicture());
+    keys(runOptionsScreen, {VK_RETURN});
+    EXPECT_NE(picture::digest(null_backend::lastPicture()), hovered) << "the row says it waits";
+    keys(runOptionsScreen, {VK_DOWN});
+    EXPECT_EQ(std::tuple(keyDrop, mouseX, mouseY), std::tuple(VK_DOWN, 704, 191)) << "bound, not moved";
+    keys(runOptionsScreen, {VK_DOWN});
+    keys(runOptionsScreen, {VK_RETURN});
+    keys(runOptionsScreen, {VK_RETURN});
+    keys(runOptionsScreen, {'B'});
+    EXPECT_EQ(keyHurry, VK_RETURN) << "Enter binds Enter; the next key is no longer waited for";
+    keys(runOptionsScreen, {VK_DOWN});
+    keys(runOptionsScreen, {VK_RETURN});
+    EXPECT_EQ(showPiecePreview, 0) << "a switch flips on Enter";
+    steerTo(9);
+    keys(runOptionsScreen, {VK_RETURN});
+    keys(runOptionsScreen, {VK_CONTROL, 163});
+    EXPECT_EQ(keyLeft, 163) << "the side of Control";
+    // Escape gives up the wait and, held on, does not leave; pressed again it does.
+    keys(runOptionsScreen, {VK_DOWN});
+    keys(runOptionsScreen, {VK_RETURN});
+    setKeyDown(VK_ESCAPE, true);
+    for (int k = 0; k < 3; ++k) keys(runOptionsScreen, {});
+    setKeyDown(VK_ESCAPE, false);
+    EXPECT_EQ(std::pair(keyRight, inOptions), std::pair(VK_RIGHT, 1));
+    keys(runOptionsScreen, {VK_ESCAPE});
+    EXPECT_EQ(inOptions, 0);
+    inOptions = 1;
+    // The mouse ends a wait, and under the pointer every key binds as ever, the arrows included.
+    steerTo(3);
+    keys(runOptionsScreen, {VK_RETURN});
+    options(ROW_X, DROP_Y);
+    options(ROW_X, DROP_Y, {VK_UP});
+    EXPECT_EQ(std::tuple(keyDrop, mouseX, mouseY), std::tuple(VK_UP, ROW_X, DROP_Y));
+    steerTo(4);
+    keys(runOptionsScreen, {'B'});
+    EXPECT_EQ(keyHurry, VK_RETURN) << "steered, a key row binds only after Enter";
+    // Up from nowhere reaches the finish link: Enter saves and leaves.
+    options(400, 100);
+    keys(runOptionsScreen, {VK_UP});
+    keys(runOptionsScreen, {VK_RETURN});
+    EXPECT_EQ(std::pair(inOptions, readFile("myControls.txt", 4096).value_or("").substr(0, 18)),
+              std::pair(0, std::string("162\r\n163\r\n38\r\n13\r\n")));
+}
 
 TEST_F(MenuScreens, EveryEntryActsOnAClickInsideItOnlyAndTheCursorStaysOnScreen) {
     // Where the click is, whether the menu stays, and the mode it starts (-1: none).

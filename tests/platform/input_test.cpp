@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
 #include <tuple>
 #include <vector>
 
@@ -100,6 +101,24 @@ TEST_F(Input, CodesStayHeldWhileAnyKeyGivingThemIsDown) {
     for (int code : {0, 255, -1, 256, INT_MIN, INT_MAX}) {
         setKeyDown(code, true);
         EXPECT_EQ(keyHeld(code), code == 0 || code == 255) << "only codes inside the table: " << code;
+    }
+}
+
+TEST_F(Input, APressCountsOnceUntilClearedEvenIfLetGoAtOnceAndARepeatIsNoPress) {
+    // Each step, then whether Enter reads as pressed.
+    const std::pair<std::function<void()>, bool> script[] = {
+        {[] { setKeyDown(VK_RETURN, true); }, true},  {[] { setKeyDown(VK_RETURN, false); }, true},
+        {clearKeyPresses, false},                     {[] { setKeyDown(VK_RETURN, true); }, true},
+        {clearKeyPresses, false},                     {[] { setKeyDown(VK_RETURN, true); }, false},
+        {[] { setKeyDown(VK_RETURN, false); }, false}, {[] { setKeyDown(VK_RETURN, true); }, true},
+        {releaseAllKeys, false},                      {[] { setKeyDown(VK_ESCAPE, true); }, false}};
+    for (std::size_t k = 0; k < std::size(script); ++k) {
+        script[k].first();
+        EXPECT_EQ(keyPressed(VK_RETURN), script[k].second) << "step " << k;
+    }
+    for (int code : {-1, 256, INT_MIN}) {
+        setKeyDown(code, true);
+        EXPECT_FALSE(keyPressed(code)) << code;
     }
 }
 
