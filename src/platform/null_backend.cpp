@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -25,6 +26,7 @@ struct NullState {
     std::vector<std::uint16_t> lastPicture = std::vector<std::uint16_t>(800 * 600, 0);
     int watchedAt = -1; // index of the watched pixel, if any
     std::vector<std::uint16_t> watched;
+    std::function<void(const std::uint16_t*)> pictureWatcher;
 };
 
 NullState state;
@@ -39,6 +41,7 @@ void showPicture(const std::uint16_t* pixels) {
     ++state.picturesShown;
     state.shownDigest = null_backend::pictureDigest(pixels, state.shownDigest);
     if (state.watchedAt >= 0) state.watched.push_back(pixels[state.watchedAt]);
+    if (state.pictureWatcher) state.pictureWatcher(pixels);
 }
 bool takeDisplayLoss() { return std::exchange(state.displayLost, false); }
 void showSystemCursor(bool) {}
@@ -95,6 +98,7 @@ std::uint64_t shownDigest() { return state.shownDigest; }
 const std::uint16_t* lastPicture() { return state.lastPicture.data(); }
 void watchPixel(int x, int y) { state.watchedAt = std::clamp(y, 0, 599) * 800 + std::clamp(x, 0, 799); }
 const std::vector<std::uint16_t>& watchedPixels() { return state.watched; }
+void watchPictures(std::function<void(const std::uint16_t*)> watcher) { state.pictureWatcher = std::move(watcher); }
 void setDisplayAvailable(bool available) { state.displayAvailable = available; }
 void setAudioAvailable(bool available) { state.audioAvailable = available; }
 void reset() { state = NullState{}; }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace crossfall::null_backend {
@@ -26,6 +27,8 @@ std::uint64_t shownDigest();
 // From now until the next reset, the pixel at (x, y) of every picture shown, in order.
 void watchPixel(int x, int y);
 const std::vector<std::uint16_t>& watchedPixels();
+// From now until the next reset, every picture shown is handed to the watcher as it is shown.
+void watchPictures(std::function<void(const std::uint16_t* pixels)> watcher);
 // Whether a display opens; on by default.
 void setDisplayAvailable(bool available);
 // Sound device for tests that drive the mixer through the device path; off by default.
