@@ -314,10 +314,39 @@ def write(path, data):
         f.write(data)
 
 
+# ---- Block symbols ----
+
+# One shape a kind, in the kinds' order, drawn dark on the block's face when "Block symbols" is on.
+# Of ten candidate shapes, the seven placed so that the two kinds least apart, in grey or with any
+# colour blindness, still differ clearly in the most pixels (tools/block_colours.py measures it).
+SYMBOL_SHAPES = {
+    "green": ["..####..", ".#....#.", "#......#", "#......#", "#......#", "#......#", ".#....#.", "..####.."],
+    "red": ["##....##", "###..###", ".######.", "..####..", "..####..", ".######.", "###..###", "##....##"],
+    "blue": ["...##...", "...##...", "...##...", "########", "########", "...##...", "...##...", "...##..."],
+    "yellow": ["...##...", "...##...", "..####..", "..####..", ".######.", ".######.", "########", "########"],
+    "white": ["##....##", "##....##", "........", "........", "........", "........", "##....##", "##....##"],
+    "purple": ["########", "#......#", "#......#", "#......#", "#......#", "#......#", "#......#", "########"],
+    "pink": ["...##...", "..####..", ".######.", "########", "########", ".######.", "..####..", "...##..."],
+}
+SYMBOL_INK = (20, 20, 28)
+
+
+def symbols():
+    """The seven 16 x 16 symbol tiles side by side, see-through but for the shape in the middle."""
+    pic = Picture(16 * len(BLOCK_COLOURS), 16)
+    for k, name in enumerate(BLOCK_COLOURS):
+        for y, row in enumerate(SYMBOL_SHAPES[name]):
+            for x, mark in enumerate(row):
+                if mark == "#":
+                    pic.put(16 * k + 4 + x, 4 + y, visible(SYMBOL_INK))
+    return pic
+
+
 def main():
     pictures = {}
     for name, colour in BLOCK_COLOURS.items():
         pictures[name + "Box.bmp"] = block(16, colour)
+    pictures["symbols.bmp"] = symbols()
     strips = flash_strips()
     pictures["animRow.bmp"] = strips
     pictures["animCol.bmp"] = strips.transposed()

@@ -45,12 +45,19 @@ bool setVerify(CommandLine& line, std::string_view) {
     return true;
 }
 
+bool setBlockSymbols(CommandLine& line, std::string_view) {
+    line.blockSymbols = true;
+    return true;
+}
+
 constexpr std::array GAME_OPTIONS = {
     OptionRow{"--help", "", "show this help and exit", showHelp},
     OptionRow{"--version", "", "show the name and version and exit", showVersion},
     OptionRow{"--replay", "FILE", "show the recorded game in FILE, then the menu", setReplay},
     OptionRow{"--speed", "N", "with --replay: play it N times as fast (1 to 100)", setSpeed},
     OptionRow{"--verify", "", "with --replay: play it with no display, print its result and exit", setVerify},
+    OptionRow{"--block-symbols", "", "draw every block with its kind's symbol, whatever the menu's switch says",
+              setBlockSymbols},
 };
 
 // The option's name and value as the usage shows them.

@@ -16,6 +16,7 @@
 #include "platform/input.h"
 #include "platform/screen_flags.h"
 #include "platform/video.h"
+#include "play/field_drawing.h"
 #include "scores/high_score_entry.h"
 
 namespace crossfall {
@@ -108,6 +109,7 @@ int runGame(const CommandLine& line) {
     }
     // Without a display there is nothing to play on; opening it has said why.
     if (!startUp()) return 1;
+    if (line.blockSymbols) blockSymbols = 1;
     // A replay leaves an unfinished game where it is, for the next start.
     if (replay)
         startReplay(std::move(*replay), line.speed);

@@ -8,6 +8,7 @@
 #include "app/game_frames.h"
 #include "audio/sound.h"
 #include "menus/controls_file.h"
+#include "menus/settings_file.h"
 #include "platform/backend.h"
 #include "platform/bitmaps.h"
 #include "platform/files.h"
@@ -53,6 +54,7 @@ bool startUp() {
     rulesSeam = liveRulesSeam();
     resetControlsToDefaults();
     loadControls();
+    loadSettings();
     if (musicOn == 0) stopSound(musicSound);
     resetHighScoreTable();
     inMenu = 1;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "menus/controls_file.h"
+#include "menus/settings_file.h"
 #include "platform/backend.h"
 #include "platform/bitmaps.h"
 #include "platform/cursor_keys.h"
@@ -15,6 +16,7 @@
 #include "platform/screen_flags.h"
 #include "platform/text.h"
 #include "platform/video.h"
+#include "play/field_drawing.h"
 #include "rules/game_state.h"
 #include "scores/high_score_entry.h"
 #include "scores/high_score_list.h"
@@ -34,7 +36,7 @@ constexpr int ENTRY_HEIGHT = 25;
 constexpr int LABEL_X = 200;
 constexpr int PANEL_X = 560;
 
-enum EntryAction { RESUME, START_MODE, TOGGLE_OBSTACLES, OPEN_OPTIONS, EXIT };
+enum EntryAction { RESUME, START_MODE, TOGGLE_OBSTACLES, OPEN_OPTIONS, TOGGLE_SYMBOLS, EXIT };
 
 struct MenuEntry {
     const char* label;
@@ -53,9 +55,11 @@ constexpr MenuEntry menuEntries[] = {
     {"Obstacle Mode", "Click now to toggle", 339, TOGGLE_OBSTACLES},
     {"Time Attack", "The pieces fight back", 377, START_MODE, MODE_TIME},
     {"Controls/Options", "Click now to access...", 412, OPEN_OPTIONS},
+    {"Block Symbols", "", 441, TOGGLE_SYMBOLS}, // no room for a subtitle: the panel says it all
     {"Exit Crossfall", "Leave game", 466, EXIT},
 };
 constexpr int OPTIONS_ENTRY = 7;
+constexpr int SYMBOLS_ENTRY = 8;
 
 struct DescriptionLine {
     int entry;
@@ -113,6 +117,13 @@ constexpr DescriptionLine descriptionLines[] = {
     {6, 380, "You will have to eliminate"},
     {6, 415, "these rows even more"},
     {6, 450, "quickly than usual!"},
+    {SYMBOLS_ENTRY, 115, "Click now to toggle."},
+    {SYMBOLS_ENTRY, 150, "With Block Symbols on, every"},
+    {SYMBOLS_ENTRY, 185, "kind of block carries a shape"},
+    {SYMBOLS_ENTRY, 220, "of its own, so no piece needs"},
+    {SYMBOLS_ENTRY, 255, "telling by its colour alone."},
+    {SYMBOLS_ENTRY, 325, "The choice is kept for the"},
+    {SYMBOLS_ENTRY, 360, "next time you play."},
 };
 
 // Drawn only while the options entry is hovered without a click.
@@ -178,16 +189,17 @@ void drawBackdrop() {
     blitChecked(Bitmap::MenuRight, {400, 100, 720, 500}, false);
 }
 
-// What a menu frame is drawn from besides the fixed art: the cursor, the switch and the best scores
+// What a menu frame is drawn from besides the fixed art: the cursor, the switches and the best scores
 // (read afresh every frame the panel shows, so a new best score appears at once).
 struct MenuLook {
-    int x = 0, y = 0, obstacles = 0;
+    int x = 0, y = 0, obstacles = 0, symbols = 0;
     bool panel = false;
     HighScoreEntry best[std::size(bestScoreRows)];
 };
 
 bool operator==(const MenuLook& a, const MenuLook& b) {
-    if (a.x != b.x || a.y != b.y || a.obstacles != b.obstacles || a.panel != b.panel) return false;
+    if (a.x != b.x || a.y != b.y || a.obstacles != b.obstacles || a.symbols != b.symbols || a.panel != b.panel)
+        return false;
     for (std::size_t k = 0; k < std::size(a.best); ++k)
         if (a.best[k].total != b.best[k].total || std::strcmp(a.best[k].name, b.best[k].name) != 0)
             return false;
@@ -199,6 +211,7 @@ MenuLook lookNow() {
     look.x = mouseX;
     look.y = mouseY;
     look.obstacles = obstacleMode;
+    look.symbols = blockSymbols;
     look.panel = !overAnyEntry(mouseX, mouseY);
     if (look.panel)
         for (std::size_t k = 0; k < std::size(bestScoreRows); ++k)
@@ -246,6 +259,14 @@ void drawExitScreen() {
 
 // ---- The hovered entry ----
 
+// The switch's state in words and colour, below the entry's description.
+void drawSwitchState(const char* on, const char* off, bool enabled) {
+    if (enabled)
+        drawTextCentered(on, PANEL_X, 465, GREEN, backSurface);
+    else
+        drawTextCentered(off, PANEL_X, 465, RED, backSurface);
+}
+
 enum class Outcome { Stay, Leave };
 
 Outcome actOnHoveredEntry(int index, bool buttonHeld) {
@@ -263,13 +284,18 @@ Outcome actOnHoveredEntry(int index, bool buttonHeld) {
         startGame(entry.mode);
         return Outcome::Leave;
     case TOGGLE_OBSTACLES:
-        if (obstacleMode != 0)
-            drawTextCentered("Obstacle mode is ENABLED!", PANEL_X, 465, GREEN, backSurface);
-        else
-            drawTextCentered("Obstacle mode is DISABLED!", PANEL_X, 465, RED, backSurface);
+        drawSwitchState("Obstacle mode is ENABLED!", "Obstacle mode is DISABLED!", obstacleMode != 0);
         if (buttonHeld) {
             obstacleMode = obstacleMode != 0 ? 0 : 1;
             // Holding the button flips the switch about every 150 ms, not every frame.
+            backend::sleepMs(150);
+        }
+        return Outcome::Stay;
+    case TOGGLE_SYMBOLS:
+        drawSwitchState("Block symbols are ON!", "Block symbols are OFF!", blockSymbols != 0);
+        if (buttonHeld) {
+            blockSymbols = blockSymbols != 0 ? 0 : 1;
+            saveSettings();
             backend::sleepMs(150);
         }
         return Outcome::Stay;

@@ -9,6 +9,7 @@ const BitmapFile bitmapFiles[BITMAP_COUNT] = {
     {"animCol.bmp", 96, 160},  {"bg1.bmp", 800, 600},     {"bgDir0.bmp", 160, 320},  {"bgDir1.bmp", 320, 160},
     {"bgDir2.bmp", 160, 320},  {"bgDir3.bmp", 320, 160},  {"bgDir5.bmp", 160, 320},  {"bgDir6.bmp", 160, 320},
     {"menuLeft.bmp", 200, 400}, {"menuRight.bmp", 320, 400}, {"mouse.bmp", 16, 16}, {"mainLogo.bmp", 736, 80},
+    {"symbols.bmp", 112, 16},
 };
 
 Surface comboLabelSurface; // created once per run by createAndLoadBitmaps
@@ -21,10 +22,22 @@ Surface bitmapSurfaces[BITMAP_COUNT]; // created once per run by createAndLoadBi
 
 Surface& bitmap(Bitmap which) { return bitmapSurfaces[static_cast<int>(which)]; }
 
+namespace {
+
+// Codes outside 1..7 have no sprite of their own; the green block stands in rather than reading past the table.
+int kindIndex(int cellCode) {
+    return cellCode >= 1 && cellCode <= 7 ? cellCode - 1 : 0;
+}
+
+} // namespace
+
 Surface& blockSprite(int cellCode) {
-    // Codes outside 1..7 have no sprite of their own; the green block stands in rather than reading past the table.
-    int index = cellCode >= 1 && cellCode <= 7 ? cellCode - 1 : 0;
-    return bitmapSurfaces[index];
+    return bitmapSurfaces[kindIndex(cellCode)];
+}
+
+Rect symbolTile(int cellCode) {
+    const int left = 16 * kindIndex(cellCode);
+    return {left, 0, left + 16, 16};
 }
 
 void createAndLoadBitmaps() {

@@ -1,4 +1,4 @@
-// The 20 bitmap surfaces the game loads at start-up, in load order, and the combo-label surface.
+// The 21 bitmap surfaces the game loads at start-up, in load order, and the combo-label surface.
 #pragma once
 
 #include "platform/video.h"
@@ -8,7 +8,7 @@ namespace crossfall {
 enum class Bitmap : int {
     GreenBox, RedBox, BlueBox, YellowBox, WhiteBox, PurpleBox, PinkBox,
     AnimRow, AnimCol, Bg1, BgDir0, BgDir1, BgDir2, BgDir3, BgDir5, BgDir6,
-    MenuLeft, MenuRight, Mouse, MainLogo,
+    MenuLeft, MenuRight, Mouse, MainLogo, Symbols,
     Count
 };
 
@@ -26,6 +26,8 @@ extern const BitmapFile bitmapFiles[BITMAP_COUNT];
 Surface& bitmap(Bitmap which);
 // The block sprite of a cell code 1..7.
 Surface& blockSprite(int cellCode);
+// The 16 x 16 tile of the cell code's symbol in the symbols bitmap (the first outside 1..7, as the sprite).
+Rect symbolTile(int cellCode);
 // 48 x 16, no file: the play screen writes the combo text into it.
 extern Surface comboLabelSurface;
 

@@ -4,6 +4,9 @@
 #include "platform/bitmaps.h"
 
 namespace crossfall {
+
+std::int32_t blockSymbols = 0;
+
 namespace {
 
 constexpr int LAST_DRAWN_ROW = 29; // rows 20..29 are wall and never show, but are looked at
@@ -60,6 +63,14 @@ void blitOrRestore(Surface& dest, const Rect& destRect, const Surface& source, c
     if (blitSprite(dest, destRect, source, sourceRect, true) == BlitResult::SurfaceLost) restoreAllSurfaces();
 }
 
+void drawBlock(int code, ScreenPoint at) {
+    const Rect cell = {at.x, at.y, at.x + CELL_SIZE, at.y + CELL_SIZE};
+    blitOrRestore(backSurface, cell, blockSprite(code), nullptr);
+    if (blockSymbols == 0) return;
+    const Rect tile = symbolTile(code);
+    blitOrRestore(backSurface, cell, bitmap(Bitmap::Symbols), &tile);
+}
+
 void drawBackgrounds() {
     // The back surface was just cleared to black, so a plain copy gives what a keyed one would.
     blitBitmap(Bitmap::Bg1, {0, 0, SCREEN_WIDTH, SCREEN_HEIGHT}, false);
@@ -86,9 +97,7 @@ void drawField(Field& field) {
         for (int r = 0; r <= LAST_DRAWN_ROW; ++r) {
             const ScreenPoint at = cellPixel(orientation, c, r);
             const int code = field.cells[c][r];
-            if (code > 0)
-                blitOrRestore(backSurface, {at.x, at.y, at.x + CELL_SIZE, at.y + CELL_SIZE},
-                              blockSprite(code), nullptr);
+            if (code > 0) drawBlock(code, at);
         }
     }
     const ScreenPoint anchor = cellPixel(orientation, 0, PLAY_ROWS - 1);

@@ -67,13 +67,9 @@ void drawGauge(const char* caption, int count, int period, ColorRef textColor, i
 } // namespace
 
 void drawPiecePreview(const Piece& piece) {
-    Surface& sprite = blockSprite(piece.kind + 1);
     for (int i = 0; i < 5; ++i)
-        for (int j = 0; j < 5; ++j) {
-            if (piece.shape[i][j] == 0) continue;
-            const ScreenPoint at = cellPixel(0, piece.x + i, piece.y + j);
-            blitOrRestore(backSurface, {at.x, at.y, at.x + CELL_SIZE, at.y + CELL_SIZE}, sprite, nullptr);
-        }
+        for (int j = 0; j < 5; ++j)
+            if (piece.shape[i][j] != 0) drawBlock(piece.kind + 1, cellPixel(0, piece.x + i, piece.y + j));
 }
 
 void drawPanelAndPreview() {

@@ -23,6 +23,7 @@
 #include "platform/input.h"
 #include "platform/null_backend.h"
 #include "platform/screen_flags.h"
+#include "play/field_drawing.h"
 #include "rules/game_state.h"
 #include "rules/random.h"
 #include "scores/high_scores.h"
@@ -37,11 +38,12 @@ const std::string HELP =
     "A falling-block puzzle game. Without options it starts full screen on the menu.\n"
     "\n"
     "Options:\n"
-    "  --help         show this help and exit\n"
-    "  --version      show the name and version and exit\n"
-    "  --replay FILE  show the recorded game in FILE, then the menu\n"
-    "  --speed N      with --replay: play it N times as fast (1 to 100)\n"
-    "  --verify       with --replay: play it with no display, print its result and exit\n"
+    "  --help           show this help and exit\n"
+    "  --version        show the name and version and exit\n"
+    "  --replay FILE    show the recorded game in FILE, then the menu\n"
+    "  --speed N        with --replay: play it N times as fast (1 to 100)\n"
+    "  --verify         with --replay: play it with no display, print its result and exit\n"
+    "  --block-symbols  draw every block with its kind's symbol, whatever the menu's switch says\n"
     "\n"
     "Exit status: 0 when the game is left, 1 without a display or with the game already running in\n"
     "this folder (or a replay that now ends otherwise), 2 on bad usage or a replay file that cannot be "
@@ -81,12 +83,15 @@ TEST(CommandLine, EveryArgumentReadsAsTheUsageSaysAndTheFirstToEndTheRunWins) {
         std::string replay = "";
         int speed = 1;
         bool verify = false;
+        bool symbols = false;
     };
     const std::vector<Case> cases = {
         {{}, ""},
         {{"--replay=a.cfr", "--speed", "4"}, "", "a.cfr", 4},
         {{"--speed=100", "--verify", "--replay", "--x"}, "", "--x", 100, true},
         {{"--replay", "a", "--replay=b", "--speed", "1"}, "", "b"},
+        {{"--block-symbols"}, "", "", 1, false, true},
+        {{"--block-symbols=1"}, "option '--block-symbols' takes no value"},
         {{"--help", "--bogus"}, "help"},
         {{"--replay", "a", "--help", "--x"}, "help"},
         {{"--version", "--help"}, "version"},
@@ -116,8 +121,8 @@ TEST(CommandLine, EveryArgumentReadsAsTheUsageSaysAndTheFirstToEndTheRunWins) {
                   std::tuple(plays ? Action::Play : Action::Exit, good ? 0 : EXIT_BAD_USAGE, text, !good))
             << c.args.size();
         if (plays) {
-            EXPECT_EQ(std::tuple(line.replayFile, line.speed, line.verify),
-                      std::tuple(c.replay, c.speed, c.verify));
+            EXPECT_EQ(std::tuple(line.replayFile, line.speed, line.verify, line.blockSymbols),
+                      std::tuple(c.replay, c.speed, c.verify, c.symbols));
         }
     }
 }
@@ -186,6 +191,31 @@ TEST_F(Shell, WithoutADisplayOrWithTheFolderLockedTheGameEndsWithCode1HavingWrit
     testing::internal::CaptureStderr();
     EXPECT_EQ(runGame(CommandLine{}), 1) << "the lock the first start took is held";
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "crossfall: Crossfall is already running in this folder.\n");
+}
+
+TEST_F(Shell, BlockSymbolsComeFromTheSettingsFileOrForOneRunFromTheCommandLine) {
+    const std::string settings = std::string(std::getenv("XDG_CONFIG_HOME")) + "/crossfall/settings.txt";
+    // The file's switch (none: no file), the option, then the switch in the run.
+    int run = 0;
+    for (const auto& [file, option, shown] : {std::tuple{-1, false, 0}, {-1, true, 1}, {1, false, 1}, {0, true, 1}}) {
+        // A folder each: the game's lock on its folder is held for the rest of the process.
+        const fs::path folder = fs::current_path() / std::to_string(++run);
+        fs::create_directory(folder);
+        fs::current_path(folder);
+        fs::remove_all(std::getenv("XDG_CONFIG_HOME"));
+        if (file >= 0) {
+            fs::create_directories(fs::path(settings).parent_path());
+            std::ofstream(settings) << "block-symbols=" << file << "\n";
+        }
+        CommandLine line;
+        line.blockSymbols = option;
+        null_backend::reset();
+        null_backend::requestQuit();
+        EXPECT_EQ(runGame(line), 0);
+        EXPECT_EQ(std::pair(blockSymbols, fs::exists(settings)), std::pair(shown, file >= 0)) << file << option;
+        fs::current_path(folder.parent_path());
+    }
+    blockSymbols = 0;
 }
 
 TEST_F(Shell, StartUpReachesTheMenuWhateverTheFolderHoldsAndTheControlsFileMaySwitchTheMusicOff) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The whole game by keyboard alone, under Xvfb, the mouse never moved: each mode started from the
-# menu, paused and resumed with Escape; Drop Piece bound to the Down arrow and Hurry Piece to Enter
-# on the options screen and saved; the list of all tables opened and left; Exit with code 0.
+# The whole game by keyboard alone, under Xvfb, the mouse never moved: Block Symbols switched on
+# (and kept in the config folder), each mode started from the menu, paused and resumed with Escape;
+# Drop Piece bound to the Down arrow and Hurry Piece to Enter on the options screen and saved; the
+# list of all tables opened and left; Exit with code 0.
 # Usage: keyboard.sh GAME DATA_DIR
 set -uo pipefail
 
@@ -30,21 +31,32 @@ enter_to() {
     sleep 0.3
 }
 
-# The menu's stops, 1 to 10: the nine entries, then the link to all tables. `at` is where the arrows
+# The menu's stops, 1 to 11: the ten entries, then the link to all tables. `at` is where the arrows
 # left the cursor (0: on none yet); Down from none goes to the first.
 at=0
 menu_to() {
-    local presses=$(((${1} - at + 10) % 10))
+    local presses=$(((${1} - at + 11) % 11))
     ((at == 0)) && presses=$1
     for _ in $(seq "$presses"); do tap Down; done
     at=$1
 }
 
 start_game keyboard with-data || exit 1
+menu_to 9
+tap Return
+sleep 0.3
+[ "$(cat "$XDG_CONFIG_HOME/crossfall/settings.txt" 2>/dev/null)" = "block-symbols=1" ] ||
+    fail "symbols: settings.txt holds: $(head -c 100 "$XDG_CONFIG_HOME/crossfall/settings.txt" 2>&1)"
 declare -A stop=([classic]=2 [rubik]=3 [4way]=4 [2p]=5 [time]=7)
 for mode in classic rubik 4way 2p time; do
     menu_to "${stop[$mode]}"
     enter_to G Return "$mode: start"
+    if [ "$mode" = 4way ]; then
+        for _ in 1 2 3 4 5 6 7 8; do tap space; done
+        sleep 0.3
+        shot symbols-4way
+        keep_shot symbols-4way play-symbols
+    fi
     enter_to M Escape "$mode: pause"
     enter_to G Escape "$mode: resume"
     tap Left
@@ -73,7 +85,7 @@ cmp -s "$dir/expected-controls" "$dir/myControls.txt" ||
 # The cursor was left on the options' link, no menu stop: Up goes to the last, the link to all tables.
 at=0
 shot menu-before-list
-menu_to 10
+menu_to 11
 tap Return
 sleep 0.3
 shot list
@@ -85,7 +97,7 @@ shot menu-after-list
 changed=$(area_changes menu-before-list menu-after-list 100 100 200 400)
 ((changed >= 0 && changed < 200)) || fail "list: Escape did not bring the menu back ($changed pixels differ)"
 
-menu_to 9
+menu_to 10
 tap Return
 waited=0
 while kill -0 "$game_pid" 2>/dev/null && ((waited < 50)); do
@@ -101,5 +113,5 @@ code=$?
 game_pid=
 ((code == 0)) || fail "exit: code $code"
 [ -n "$(grep -v crossfall-trace "$err")" ] && fail "the game said: $(grep -v crossfall-trace "$err" | head -5)"
-((failures == 0)) && echo "ok: five modes, pause and resume, two keys rebound, the tables and Exit, by keyboard alone"
+((failures == 0)) && echo "ok: block symbols, five modes, pause and resume, two keys rebound, the tables and Exit, by keyboard alone"
 ((failures == 0))

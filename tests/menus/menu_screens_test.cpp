@@ -21,6 +21,7 @@
 #include "platform/input.h"
 #include "platform/null_backend.h"
 #include "platform/screen_flags.h"
+#include "play/field_drawing.h"
 #include "rules/game_state.h"
 #include "scores/high_scores.h"
 #include "support/picture.h"
@@ -58,8 +59,8 @@ struct MenuScreens : testing::Test {
 // What the arrows reach, in their order, on the menu and on the options screen.
 constexpr Rect MENU_TARGETS[] = {{100, 141, 300, 166}, {100, 193, 300, 218}, {100, 230, 300, 255},
                                  {100, 266, 300, 291}, {100, 302, 300, 327}, {100, 339, 300, 364},
-                                 {100, 377, 300, 402}, {100, 412, 300, 437}, {100, 466, 300, 491},
-                                 {400, 418, 720, 435}};
+                                 {100, 377, 300, 402}, {100, 412, 300, 437}, {100, 441, 300, 466},
+                                 {100, 466, 300, 491}, {400, 418, 720, 435}};
 constexpr Rect OPTION_TARGETS[] = {{400, 113, 720, 129}, {400, 148, 720, 164}, {400, 183, 720, 199},
                                    {400, 218, 720, 234}, {400, 253, 720, 269}, {400, 288, 720, 304},
                                    {400, 323, 720, 339}, {400, 358, 720, 374}, {400, 395, 520, 409},
@@ -327,22 +328,23 @@ void expectRegions(int (*screen)(), std::uint64_t first, Regions regions, const 
 
 TEST_F(MenuScreens, EveryEntryLinkAndOptionsRowShowTheirWholePictureExactlyOverTheirRectangles) {
     ASSERT_TRUE(saveTextFile("scores_rubik.txt", "WWWWWWWWW -2147483648\n"));
-    expectRegions(runMainMenu, 0xe585b4494ef45e5d, {
-        {{100, 141, 300, 166}, 0xa0d47eeddc0e7caa}, {{100, 193, 300, 218}, 0x4a882bf2fb0845df},
-        {{100, 230, 300, 255}, 0x7e199ca68307635e}, {{100, 266, 300, 291}, 0x71f76a8f7d9dcf0c},
-        {{100, 302, 300, 327}, 0x7745ad122daa0150}, {{100, 339, 300, 364}, 0x2da3532d07faa04},
-        {{100, 377, 300, 402}, 0x456aeb767b13d201}, {{100, 412, 300, 437}, 0x401679aaa4391cd0},
-        {{100, 466, 300, 491}, 0x2de5e6bfd35b9f8e}, {{400, 418, 720, 435}, 0xc5758a700347008d}}, "menu-");
+    expectRegions(runMainMenu, 0xf4a73b57b00d523e, {
+        {{100, 141, 300, 166}, 0xb4ded9718b172fdd}, {{100, 193, 300, 218}, 0xd9de50e2702e7560},
+        {{100, 230, 300, 255}, 0xa08f5aa57bec55cd}, {{100, 266, 300, 291}, 0x69d077f4e4ed705b},
+        {{100, 302, 300, 327}, 0x44be0eaa09ea5467}, {{100, 339, 300, 364}, 0x3bcf1594218a73d7},
+        {{100, 377, 300, 402}, 0x31600274f5899312}, {{100, 412, 300, 437}, 0x36577d64aa4a0c7b},
+        {{100, 441, 300, 466}, 0xd58d2a55a2248fbf}, {{100, 466, 300, 491}, 0xe4ace8923b2df9ed},
+        {{400, 418, 720, 435}, 0x2fc8fbcd8f02f5ce}}, "menu-");
     keyBindings[5] = 250; // no name: "?"
     showGridPreview = musicOn = 0;
-    expectRegions(runOptionsScreen, 0x716c9752cce39d78, {
-        {{400, 113, 720, 129}, 0xd843bf1aba7c16c8}, {{400, 148, 720, 164}, 0x78218f9814b61128},
-        {{400, 183, 720, 199}, 0x99429d7073003795}, {{400, 218, 720, 234}, 0x51b06409c8bc0d2d},
-        {{400, 253, 720, 269}, 0x8b586831b47b3c90}, {{400, 288, 720, 304}, 0x811e13ffdb313c80},
-        {{400, 323, 720, 339}, 0xb1348b888f4f32ff}, {{400, 358, 720, 374}, 0xb2984bf054b76a17},
-        {{400, 395, 520, 409}, 0x7f8d8c751783e61a}, {{540, 395, 660, 409}, 0xac83f161a3c32073},
-        {{400, 430, 520, 444}, 0x8ee06fa1e3300f16}, {{540, 430, 660, 444}, 0x8aec663932bcd91e},
-        {{400, 459, 720, 473}, 0x5622fc687d205427}, {{400, 477, 720, 494}, 0x7f26e74c10ca20ef}}, "options-");
+    expectRegions(runOptionsScreen, 0x608755eeaa5f6637, {
+        {{400, 113, 720, 129}, 0xefad3d1efa126567}, {{400, 148, 720, 164}, 0x9ffa99f26d430907},
+        {{400, 183, 720, 199}, 0x2bb2bef118420ca}, {{400, 218, 720, 234}, 0x86d9d6cc5a061b52},
+        {{400, 253, 720, 269}, 0x2768c002e257fcdf}, {{400, 288, 720, 304}, 0x80342de78f11172f},
+        {{400, 323, 720, 339}, 0x2bd93da7ebdcb504}, {{400, 358, 720, 374}, 0x6ba4f4eed507170c},
+        {{400, 395, 520, 409}, 0x3d38952b0bb47131}, {{540, 395, 660, 409}, 0x8ae5af8c097a8e20},
+        {{400, 430, 520, 444}, 0x17031b3b78cf21bd}, {{540, 430, 660, 444}, 0xdd2da434b509f305},
+        {{400, 459, 720, 473}, 0x9a375e23df3cd54}, {{400, 477, 720, 494}, 0x2ee68c8e13140560}}, "options-");
 }
 
 TEST_F(MenuScreens, AMenuFrameIsDrawnOnlyWhenWhatItShowsChangedOrSomethingElseShowedSince) {
@@ -357,6 +359,7 @@ TEST_F(MenuScreens, AMenuFrameIsDrawnOnlyWhenWhatItShowsChangedOrSomethingElseSh
         {"the first table's best", [] { saveTextFile("scores_classic.txt", "Al 5\n"); }, true},
         {"the same rewritten", [] { saveTextFile("scores_time.txt", "Bobbobbobbob 50\n"); }, false},
         {"the obstacle switch", [] { obstacleMode = 1; }, true},
+        {"the symbols switch", [] { blockSymbols = 1; }, true},
         {"another screen showed", [] { showFrontSurface(); }, true},
         {"a surface lost", [] { null_backend::loseDisplay(); }, true},
         {"the button held", [] { setKeyDown(VK_LBUTTON, true); }, true},
@@ -372,12 +375,12 @@ TEST_F(MenuScreens, AMenuFrameIsDrawnOnlyWhenWhatItShowsChangedOrSomethingElseSh
     }
     releaseAllKeys();
     // The Classic row shows its new best and the Time Attack row its new name cut to nine letters; no art here.
-    picture::expectPicture(null_backend::lastPicture(), 0x2fcdf9754aab898d, "menu-best");
+    picture::expectPicture(null_backend::lastPicture(), 0x62207c61326bb500, "menu-best");
     // A skipped frame leaves the screen exactly as a drawn one would have.
     runMainMenu();
     showFrontSurface();
     runMainMenu();
-    picture::expectPicture(null_backend::lastPicture(), 0x2fcdf9754aab898d, "menu-best");
+    picture::expectPicture(null_backend::lastPicture(), 0x62207c61326bb500, "menu-best");
 }
 
 } // namespace

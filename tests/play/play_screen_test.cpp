@@ -19,6 +19,7 @@
 #include "play/field_drawing.h"
 #include "play/flash_row.h"
 #include "play/game_step.h"
+#include "play/panel.h"
 #include "rules/random.h"
 #include "support/picture.h"
 
@@ -113,6 +114,64 @@ TEST_F(PlayScreenTest, RowFlashCoversTheRowInEachArmThenPutsTheLabelAtItsEnds) {
         EXPECT_EQ(std::tuple(p[0].x, p[0].y, p[1].x, p[1].y),
                   std::tuple(s.left, s.top, vertical ? s.left : s.right, vertical ? s.bottom : s.top));
     }
+}
+
+// Symbol tile k marks every third pixel of a diagonal pattern of its own with a value of its own.
+bool symbolPixel(int tile, int x, int y) {
+    return (x + 2 * y + tile) % 3 == 0;
+}
+std::uint16_t symbolValue(int tile) {
+    return std::uint16_t(0x7000 + tile);
+}
+
+TEST_F(PlayScreenTest, WithSymbolsOnEveryBlockOfEveryFieldAndThePreviewCarriesItsKindsTileAndOffNone) {
+    Surface& symbols = bitmap(Bitmap::Symbols);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < symbols.width; ++x)
+            symbols.pixels[y * symbols.width + x] = symbolPixel(x / 16, x % 16, y) ? symbolValue(x / 16) : 0;
+    showGridPreview = showCurrentGrid = 0;
+    // Each mode's fields, every kind and a code outside 1..7 placed apart, so no row is full.
+    for (const auto& [mode, first, last] : {std::tuple{int{MODE_CLASSIC}, 0, 0}, {MODE_4WAY, 0, 3}, {MODE_DUOFALL, 4, 5}})
+        for (const int on : {1, 0}) {
+            SCOPED_TRACE(testing::Message() << "mode " << mode << " symbols " << on);
+            blockSymbols = on;
+            startGame(mode);
+            for (int f = first; f <= last; ++f)
+                for (int k = 0; k < 8; ++k) fields[f].cells[k][2 + k] = k == 7 ? 9 : k + 1;
+            drawBackgrounds();
+            for (int f = first; f <= last; ++f) drawField(fields[f]);
+            drawPanelAndPreview();
+            const std::uint16_t* p = backSurface.pixels.data();
+            int wrong = 0, cells = 0;
+            for (int f = first; f <= last; ++f)
+                for (int c = 0; c < 10; ++c)
+                    for (int r = 0; r < 10; ++r) { // the arms' own rows, clear of the shared centre
+                        const int code = fields[f].cells[c][r];
+                        if (code <= 0) continue;
+                        const int tile = code >= 1 && code <= 7 ? code - 1 : 0;
+                        const ScreenPoint at = cellPixel(f, c, r);
+                        cells += 1;
+                        for (int y = 0; y < 16; ++y)
+                            for (int x = 0; x < 16; ++x)
+                                wrong += p[(at.y + y) * SCREEN_WIDTH + at.x + x] !=
+                                         (on != 0 && symbolPixel(tile, x, y) ? symbolValue(tile)
+                                                                             : sprite(Bitmap(tile)));
+                    }
+            EXPECT_EQ(wrong, 0) << "of " << cells << " blocks";
+            EXPECT_GE(cells, 8 * (last - first + 1));
+            const auto marks = [](int tile) {
+                int n = 0;
+                for (int i = 0; i < 256; ++i) n += symbolPixel(tile, i % 16, i / 16);
+                return n;
+            };
+            int marked = 0;
+            for (int y = 420; y < 560; ++y)
+                for (int x = 520; x < 760; ++x) marked += (p[y * SCREEN_WIDTH + x] & 0xFFF8) == 0x7000;
+            // Duofall draws its two waiting pieces outside the panel.
+            const int waiting = mode == MODE_DUOFALL ? 0 : 4 * marks(nextPiece.kind);
+            EXPECT_EQ(marked, on != 0 ? waiting : 0) << "the waiting piece's four blocks";
+        }
+    blockSymbols = 0;
 }
 
 TEST_F(PlayScreenTest, EachFieldIsDrawnFromTheOriginAndAnchoredAtTheCornerItsOrientationGives) {

@@ -18,6 +18,8 @@ class FreshWorkingDirectory : public testing::EmptyTestEventListener {
         std::string pattern = (fs::temp_directory_path() / name).string();
         if (mkdtemp(pattern.data()) == nullptr) std::abort();
         fs::current_path(dir_ = pattern);
+        // The player's own config folder is never touched: each test has one in its folder.
+        setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
     }
     void OnTestEnd(const testing::TestInfo&) override {
         fs::current_path(home_);
