@@ -175,4 +175,10 @@ TEST_F(Scores, TheListLeavesOnAClickExactlyInsideTheButtonOrOnEscapeAndShowsTenR
     mouseY = 520; // over the button, not clicking
     EXPECT_EQ(runHighScoreList(), 0) << "Escape leaves once the frame is shown";
     picture::expectPicture(frontSurface.pixels.data(), 0xdd9de2380552665f, "list");
+    releaseAllKeys();
+    for (const auto& [dx, dy, x, y] : {std::tuple{-5000, -5000, 0, 0}, {5000, 5000, 784, 584}}) {
+        addMouseMotion(dx, dy);
+        runHighScoreList();
+        EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(x, y)) << "the cursor stays on screen, to its edge";
+    }
 }
