@@ -99,19 +99,7 @@ changed=$(area_changes menu-before-list menu-after-list 100 100 200 400)
 
 menu_to 10
 tap Return
-waited=0
-while kill -0 "$game_pid" 2>/dev/null && ((waited < 50)); do
-    sleep 0.1
-    waited=$((waited + 1))
-done
-if kill -0 "$game_pid" 2>/dev/null; then
-    fail "exit: still running 5 s after Enter on Exit Crossfall"
-    kill "$game_pid"
-fi
-wait "$game_pid"
-code=$?
-game_pid=
-((code == 0)) || fail "exit: code $code"
+expect_exit exit
 [ -n "$(grep -v crossfall-trace "$err")" ] && fail "the game said: $(grep -v crossfall-trace "$err" | head -5)"
 ((failures == 0)) && echo "ok: block symbols, five modes, pause and resume, two keys rebound, the tables and Exit, by keyboard alone"
 ((failures == 0))

@@ -137,6 +137,11 @@ start_game() {
 # Clicks "Exit Crossfall" and expects the game to end by itself with code 0 within a few seconds.
 exit_by_menu() {
     click_at 200 478
+    expect_exit "$1"
+}
+
+# Expects the game, just told to exit, to end by itself with code 0 within a few seconds.
+expect_exit() {
     local waited=0
     while kill -0 "$game_pid" 2>/dev/null && ((waited < 50)); do
         sleep 0.1

@@ -303,8 +303,9 @@ TEST_F(MenuScreens, OpeningReadsTheFileEscapeLeavesWithoutSavingFinishingSavesAF
 
 // Each region lights up for the cursor exactly inside it (its first and last pixel, not the next one out
 // where the cursor reaches) with a picture of its own; over painted art, the cursor unseen after frame one.
-using Regions = std::initializer_list<std::tuple<Rect, std::uint64_t>>;
-void expectRegions(int (*screen)(), std::uint64_t first, Regions regions, const char* name) {
+template <std::size_t N>
+void expectRegions(int (*screen)(), std::uint64_t first, const Rect (&targets)[N], const std::uint64_t (&pictures)[N],
+                   const char* name) {
     for (int b = 0; b < BITMAP_COUNT; ++b)
         for (Surface& s = bitmap(Bitmap(b)); int i : std::views::iota(0, s.width * s.height))
             s.pixels[i] = std::uint16_t(0x800 * (b + 1) + (i % s.width * 7 + i / s.width * 13) % 0x800);
@@ -316,7 +317,9 @@ void expectRegions(int (*screen)(), std::uint64_t first, Regions regions, const 
     at(400, 150);
     picture::expectPicture(null_backend::lastPicture(), first, name);
     std::fill(bitmap(Bitmap::Mouse).pixels.begin(), bitmap(Bitmap::Mouse).pixels.end(), 0);
-    for (const auto& [r, want] : regions) {
+    for (std::size_t k = 0; k < N; ++k) {
+        const Rect& r = targets[k];
+        const std::uint64_t want = pictures[k];
         at(r.left, r.top);
         picture::expectPicture(null_backend::lastPicture(), want, name + std::to_string(r.left + r.top));
         EXPECT_EQ(at(r.right - 1, r.bottom - 1).first, want) << r.top;
@@ -328,23 +331,17 @@ void expectRegions(int (*screen)(), std::uint64_t first, Regions regions, const 
 
 TEST_F(MenuScreens, EveryEntryLinkAndOptionsRowShowTheirWholePictureExactlyOverTheirRectangles) {
     ASSERT_TRUE(saveTextFile("scores_rubik.txt", "WWWWWWWWW -2147483648\n"));
-    expectRegions(runMainMenu, 0xf4a73b57b00d523e, {
-        {{100, 141, 300, 166}, 0xb4ded9718b172fdd}, {{100, 193, 300, 218}, 0xd9de50e2702e7560},
-        {{100, 230, 300, 255}, 0xa08f5aa57bec55cd}, {{100, 266, 300, 291}, 0x69d077f4e4ed705b},
-        {{100, 302, 300, 327}, 0x44be0eaa09ea5467}, {{100, 339, 300, 364}, 0x3bcf1594218a73d7},
-        {{100, 377, 300, 402}, 0x31600274f5899312}, {{100, 412, 300, 437}, 0x36577d64aa4a0c7b},
-        {{100, 441, 300, 466}, 0xd58d2a55a2248fbf}, {{100, 466, 300, 491}, 0xe4ace8923b2df9ed},
-        {{400, 418, 720, 435}, 0x2fc8fbcd8f02f5ce}}, "menu-");
+    expectRegions(runMainMenu, 0xf4a73b57b00d523e, MENU_TARGETS,
+                  {0xb4ded9718b172fdd, 0xd9de50e2702e7560, 0xa08f5aa57bec55cd, 0x69d077f4e4ed705b,
+                  0x44be0eaa09ea5467, 0x3bcf1594218a73d7, 0x31600274f5899312, 0x36577d64aa4a0c7b,
+                  0xd58d2a55a2248fbf, 0xe4ace8923b2df9ed, 0x2fc8fbcd8f02f5ce}, "menu-");
     keyBindings[5] = 250; // no name: "?"
     showGridPreview = musicOn = 0;
-    expectRegions(runOptionsScreen, 0x608755eeaa5f6637, {
-        {{400, 113, 720, 129}, 0xefad3d1efa126567}, {{400, 148, 720, 164}, 0x9ffa99f26d430907},
-        {{400, 183, 720, 199}, 0x2bb2bef118420ca}, {{400, 218, 720, 234}, 0x86d9d6cc5a061b52},
-        {{400, 253, 720, 269}, 0x2768c002e257fcdf}, {{400, 288, 720, 304}, 0x80342de78f11172f},
-        {{400, 323, 720, 339}, 0x2bd93da7ebdcb504}, {{400, 358, 720, 374}, 0x6ba4f4eed507170c},
-        {{400, 395, 520, 409}, 0x3d38952b0bb47131}, {{540, 395, 660, 409}, 0x8ae5af8c097a8e20},
-        {{400, 430, 520, 444}, 0x17031b3b78cf21bd}, {{540, 430, 660, 444}, 0xdd2da434b509f305},
-        {{400, 459, 720, 473}, 0x9a375e23df3cd54}, {{400, 477, 720, 494}, 0x2ee68c8e13140560}}, "options-");
+    expectRegions(runOptionsScreen, 0x608755eeaa5f6637, OPTION_TARGETS,
+                  {0xefad3d1efa126567, 0x9ffa99f26d430907, 0x2bb2bef118420ca, 0x86d9d6cc5a061b52,
+                  0x2768c002e257fcdf, 0x80342de78f11172f, 0x2bd93da7ebdcb504, 0x6ba4f4eed507170c,
+                  0x3d38952b0bb47131, 0x8ae5af8c097a8e20, 0x17031b3b78cf21bd, 0xdd2da434b509f305,
+                  0x9a375e23df3cd54, 0x2ee68c8e13140560}, "options-");
 }
 
 TEST_F(MenuScreens, AMenuFrameIsDrawnOnlyWhenWhatItShowsChangedOrSomethingElseShowedSince) {
