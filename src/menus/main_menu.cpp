@@ -318,18 +318,24 @@ Outcome actOnHoveredEntry(int index, bool buttonHeld) {
     return Outcome::Stay;
 }
 
-// Escape leaves the menu as "Resume" does, once it is let go, so the game never sees it held and
-// pauses again; once per run, only a press made on this menu counts.
-bool escapeDown = false;
+// Escape (which does what "Resume" does) and Enter act once let go, so the game they lead to never
+// sees them held: Escape would pause it again, Enter may be one of its keys. Only a press made on
+// this menu counts; once per run.
+struct KeyOnMenu {
+    int code;
+    bool down = false;
+};
+KeyOnMenu escapeKey{VK_ESCAPE};
+KeyOnMenu enterKey{VK_RETURN};
 
-bool escapeLetGo() {
-    const bool wasDown = escapeDown || keyPressed(VK_ESCAPE);
-    escapeDown = wasDown && keyHeld(VK_ESCAPE);
-    return wasDown && !escapeDown;
+bool letGo(KeyOnMenu& key) {
+    const bool wasDown = key.down || keyPressed(key.code);
+    key.down = wasDown && keyHeld(key.code);
+    return wasDown && !key.down;
 }
 
 int leaveMenu() {
-    escapeDown = false;
+    escapeKey.down = enterKey.down = false;
     return 0;
 }
 
@@ -340,7 +346,8 @@ int runMainMenu() {
         showScoreList = runHighScoreList();
         return 1;
     }
-    if (escapeLetGo()) return leaveMenu();
+    if (letGo(escapeKey)) return leaveMenu();
+    const bool enterLetGo = letGo(enterKey);
     // Drawn before the cursor moves, as ever, when it has a lost surface to restore.
     const bool whole = menuSurfacesWhole();
     if (!whole) drawBackdrop();
@@ -348,7 +355,7 @@ int runMainMenu() {
     steerCursor(menuStops);
     const int hitX = mouseX;
     const int hitY = mouseY;
-    const bool buttonHeld = mouseState.buttons[0] != 0 || steeredEnter();
+    const bool buttonHeld = mouseState.buttons[0] != 0 || (enterLetGo && cursorSteered());
     const MenuLook look = lookNow();
     // Nothing the picture depends on changed and nothing else showed since: the screen already shows it.
     if (whole && !buttonHeld && shownMenu.valid && look == shownMenu.look &&
