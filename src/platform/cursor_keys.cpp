@@ -1,4 +1,4 @@
-// Arrow keys move the cursor between a screen's stops; mouse or pad motion takes it back.
+// Arrow keys move the cursor between a screen's stops; motion or a click of the mouse or a pad takes it back.
 #include "platform/cursor_keys.h"
 
 #include "platform/input.h"
