@@ -191,12 +191,14 @@ TEST_F(MenuScreens, OnTheOptionsTheArrowsWalkEveryRowAndEnterWaitsForAnyKeyEscap
     steerTo(4);
     keys(runOptionsScreen, {'B'});
     EXPECT_EQ(keyHurry, VK_RETURN) << "steered, a key row binds only after Enter";
+    options(mouseX, mouseY, CLICK);
+    EXPECT_EQ(keyHurry, VK_LBUTTON) << "a click, even unmoved, hands the cursor back: the button binds itself";
     // Up from nowhere reaches the finish link: Enter saves and leaves.
     options(400, 100);
     keys(runOptionsScreen, {VK_UP});
     keys(runOptionsScreen, {VK_RETURN});
-    EXPECT_EQ(std::pair(inOptions, readFile("myControls.txt", 4096).value_or("").substr(0, 18)),
-              std::pair(0, std::string("162\r\n163\r\n38\r\n13\r\n")));
+    EXPECT_EQ(std::pair(inOptions, readFile("myControls.txt", 4096).value_or("").substr(0, 17)),
+              std::pair(0, std::string("162\r\n163\r\n38\r\n1\r\n")));
 }
 
 TEST_F(MenuScreens, EveryEntryActsOnAClickInsideItOnlyAndTheCursorStaysOnScreen) {
