@@ -86,9 +86,10 @@ TEST_F(Scores, FilesReadUpToTheFirstFailureAndAResultEntersStrictlyAboveLowerTot
     // Only complete rows count, names cut to the length asked for; no file, no rows.
     HighScoreEntry list[3];
     EXPECT_EQ(readScoreRows("scores_classic.txt", list, 3, LIST_NAME_LENGTH), 1);
+    list[2] = HighScoreEntry{7, "OLD"}; // rows not read are emptied, the last as well
     EXPECT_EQ(parseScoreRows("ABCDEFGHIJKLM 5 B", list, 3, LIST_NAME_LENGTH), 1);
-    EXPECT_EQ(std::tuple(std::string(list[0].name), list[1].name[0], list[1].total),
-              std::tuple("ABCDEFGHI", 'B', 0));
+    EXPECT_EQ(std::tuple(std::string(list[0].name), list[1].name[0], list[1].total, list[2].name[0], list[2].total),
+              std::tuple("ABCDEFGHI", 'B', 0, '\0', 0));
     EXPECT_EQ(readScoreRows(scoreFileName(-1), list, 3, TABLE_NAME_LENGTH), 0);
 
     saveTextFile("scores_4way.txt", TEN_ROWS);
