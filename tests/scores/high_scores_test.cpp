@@ -122,11 +122,12 @@ TEST_F(Scores, TheEntryShowsOnlyItsBoxTakesKeysAndAPadAndSavesInTheRowKept) {
     picture::expectPicture(null_backend::lastPicture(), 0xf027d5dcce651e49, "entry-box");
     // Each pass, then the initials and the time paused so far.
     const std::tuple<const char*, const char*, unsigned> passes[] = {
-        {"\b", "", 0},      {"BA", "AB", 300},  {"AB", "ABA", 450}, {"Z", "ABA", 450},  {"\b.", "AB", 600},
-        {".Z", "AB", 900},  {"u", "BB", 1050},  {"d", "AB", 1200},  {"d", "ZB", 1350},  {"u", "AB", 1500},
-        {"ud", "AB", 1500}, {"r", "AB", 1650},  {"d", "AA", 1800},  {"s", "AA", 1950},  {"s", "AA", 1950},
-        {"d", "AAZ", 2100}, {"r", "AAZ", 2100}, {"\bu", "AAA", 2400}, {"\b", "AA", 2550}, {"\b", "A", 2700},
-        {"s", "A", 2700},   {"u", "AA", 2850},  {"ur", "AB", 3150}, {"d", "ABZ", 3300}, {"wl", "ABZ", 3300}};
+        {"\b", "", 0}, {"BA", "AB", 300}, {"AB", "ABA", 450}, {"Z", "ABA", 450}, {"\b.", "AB", 600},
+        {".Z", "AB", 900}, {"u", "BB", 1050}, {"d", "AB", 1200}, {"d", "ZB", 1350}, {"d", "YB", 1500},
+        {"u", "ZB", 1650}, {"u", "AB", 1800}, {"ud", "AB", 1800}, {"r", "AB", 1950}, {"d", "AA", 2100},
+        {"s", "AA", 2250}, {"s", "AA", 2250}, {"d", "AAZ", 2400}, {"r", "AAZ", 2400}, {"\bu", "AAA", 2700},
+        {"\b", "AA", 2850}, {"\b", "A", 3000}, {"s", "A", 3000}, {"u", "AA", 3150}, {"ur", "AB", 3450},
+        {"d", "ABZ", 3600}, {"wl", "ABZ", 3600}};
     for (const auto& [held, initials, slept] : passes) {
         pass(held);
         EXPECT_EQ(std::pair(std::string(typedInitials), null_backend::sleptMs()),
