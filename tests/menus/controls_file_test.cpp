@@ -43,6 +43,7 @@ TEST(ControlsFile, SavesItsExactBytesAndReadsTheLeadingValuesBackUpToTheFirstBad
     const std::pair<std::string, std::vector<std::int32_t>> cases[] = {
         {"010\n0x41\n  -3\n", {8, 65, -3}},
         {"1\n2\n3\n4\n5\n6\nabc\n8\n1\n0\n", {1, 2, 3, 4, 5, 6, 0}},
+        {"7\n-", {7, 0}}, // a sign at the very end is a bad value
         {std::string(65536 - 5, ' ') + "12345 7", {12345}},
         {std::string(65536 - 4, ' ') + "12345", {}},
     };
