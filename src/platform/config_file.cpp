@@ -31,6 +31,8 @@ bool readLine(std::string_view line, std::span<const ConfigKey> keys, std::size_
 } // namespace
 
 std::optional<ConfigValues> parseConfig(std::string_view text, std::span<const ConfigKey> keys) {
+    // The values have room for so many keys; a longer list is a caller's mistake, never written past.
+    if (keys.size() > MAX_CONFIG_KEYS) return std::nullopt;
     ConfigValues values;
     while (!text.empty()) {
         const std::size_t end = text.find('\n');

@@ -25,7 +25,8 @@ struct ConfigValues {
 };
 
 // Lines of "key=value" (CR LF or LF; blank lines and "#" lines skipped); nothing when a line is not
-// that form, names a key not listed or one already seen, or holds a value out of its range.
+// that form, names a key not listed or one already seen, or holds a value out of its range; nothing
+// too for a list of more than MAX_CONFIG_KEYS keys.
 std::optional<ConfigValues> parseConfig(std::string_view text, std::span<const ConfigKey> keys);
 // The file's path; empty when neither XDG_CONFIG_HOME (absolute) nor HOME names a folder.
 std::string configFilePath(const char* name);

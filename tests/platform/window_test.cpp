@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <tuple>
 
+#include "platform/config_file.h"
 #include "platform/files.h"
 #include "platform/picture_place.h"
 #include "platform/window_state.h"
@@ -38,6 +39,11 @@ TEST(WindowState, OnlyTheExactFormReadsEverythingElseIsDamaged) {
     for (const std::string& text : damaged) EXPECT_EQ(describe(parseWindowState(text)), "damaged") << text;
     for (const WindowState& s : {WindowState{}, WindowState{false, 1000, 700, true, -5, 32767}})
         EXPECT_EQ(describe(parseWindowState(formatWindowState(s))), describe(s));
+    // The shared reader holds eight keys; a ninth in the list is refused, not written past.
+    const ConfigKey nine[] = {{"a", 0, 1}, {"b", 0, 1}, {"c", 0, 1}, {"d", 0, 1}, {"e", 0, 1},
+                              {"f", 0, 1}, {"g", 0, 1}, {"h", 0, 1}, {"i", 0, 1}};
+    EXPECT_EQ(std::pair(parseConfig("i=1\n", nine).has_value(), parseConfig("h=1\n", std::span(nine, 8))->value[7]),
+              std::pair(false, 1));
 }
 
 TEST(WindowState, TheFileLivesInTheConfigFolderAndADamagedOneIsSetAsideWithAMessage) {
