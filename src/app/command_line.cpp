@@ -45,6 +45,11 @@ bool setVerify(CommandLine& line, std::string_view) {
     return true;
 }
 
+bool setInfo(CommandLine& line, std::string_view file) {
+    line.infoFile = file;
+    return !file.empty();
+}
+
 bool setBlockSymbols(CommandLine& line, std::string_view) {
     line.blockSymbols = true;
     return true;
@@ -56,6 +61,8 @@ constexpr std::array GAME_OPTIONS = {
     OptionRow{"--replay", "FILE", "show the recorded game in FILE, then the menu", setReplay},
     OptionRow{"--speed", "N", "with --replay: play it N times as fast (1 to 100)", setSpeed},
     OptionRow{"--verify", "", "with --replay: play it with no display, print its result and exit", setVerify},
+    OptionRow{"--info", "FILE", "print the mode, result, length and date of the recorded game in FILE and exit",
+              setInfo},
     OptionRow{"--block-symbols", "", "draw every block with its kind's symbol, whatever the menu's switch says",
               setBlockSymbols},
 };
@@ -123,6 +130,8 @@ CommandLine parseCommandLine(std::span<const char* const> args, std::span<const 
     const bool replayOnly = line.verify || line.speed != 1;
     if (line.action == Action::Play && replayOnly && line.replayFile.empty())
         return badUsage("--speed and --verify go with --replay", rows);
+    if (line.action == Action::Play && !line.infoFile.empty() && !line.replayFile.empty())
+        return badUsage("--info takes no --replay", rows);
     return line;
 }
 

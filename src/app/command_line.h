@@ -22,6 +22,7 @@ struct CommandLine {
     std::string replayFile; // a journal to play before the menu, or to verify
     int speed = 1;          // replayed frames a pass
     bool verify = false;    // play the journal headless, print its result, exit
+    std::string infoFile;   // a journal to describe without playing it
     bool blockSymbols = false; // every block with its kind's symbol, this run
 };
 

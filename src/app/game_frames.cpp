@@ -1,11 +1,17 @@
 // Live frames recorded, journals replayed on the play screen or checked headless.
 #include "app/game_frames.h"
 
-#include <algorithm>
+#include <array>
 #include <cinttypes>
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
+#include <optional>
+#include <string>
 
+#include "app/command_line.h"
+#include "app/journal_playback.h"
+#include "app/race_best.h"
 #include "app/unfinished_game.h"
 #include "audio/sound.h"
 #include "menus/controls_file.h"
@@ -15,9 +21,10 @@
 #include "platform/screen_flags.h"
 #include "play/flash_row.h"
 #include "play/game_step.h"
+#include "play/panel.h"
 #include "rules/game_state.h"
+#include "rules/game_snapshot.h"
 #include "rules/modes.h"
-#include "rules/random.h"
 #include "scores/high_score_entry.h"
 #include "scores/high_scores.h"
 
@@ -39,8 +46,17 @@ void replayScoreCheck() {
 }
 
 const char* const MODE_NAMES[] = {"Classic", "Rubik's", "Cross-fall", "Duofall", "Time Attack"};
-const char* const BEST_REPLAY_NAMES[] = {"best_classic.cfr", "best_rubik.cfr", "best_4way.cfr", "best_2p.cfr",
-                                         "best_time.cfr"};
+
+// What --verify and --info print of a result and a length, a line each.
+void printResult(std::FILE* out, int mode, const JournalResult& r) {
+    std::fprintf(out, "mode: %s\nscore: %d\nbonuses: %d\ntotal: %d\nlevel: %d\nbest combo: %d\n", MODE_NAMES[mode],
+                 r.score, r.comboBonuses, totalOf(r.score, r.comboBonuses), r.level, r.bestCombo);
+    std::fprintf(out, "fields: %016" PRIx64 "\n", r.fieldsHash);
+}
+
+void printLength(std::FILE* out, std::uint32_t frames) {
+    std::fprintf(out, "frames: %u (%u:%02u of play)\n", frames, frames / 3600, frames / 60 % 60);
+}
 
 // The journal being played back and where it is; one at a time.
 struct Playback {
@@ -48,59 +64,42 @@ struct Playback {
     std::size_t nextEvent = 0;
     std::uint32_t frame = 0;
     int speed = 1;
-    // What the player had before the replay, put back after it.
-    std::int32_t controls[CONTROL_VALUES] = {};
-    std::int32_t obstacles = 0;
+    bool fromList = false; // its end goes back to the list of all tables
+    // What the player had before the replay, put back after it: the controls, the game (paused or not)
+    // and the race beside it.
+    std::array<std::int32_t, CONTROL_VALUES> controls{};
+    GameSnapshot game;
+    bool raceShown = false;
 };
 std::optional<Playback> playback;
 
-// Sets the rules to the state the journal's game started from and starts it.
-void startFromHeader(const JournalHeader& h) {
-    setControlValues(h.controls);
-    obstacleMode = h.obstacles;
-    randomState = h.randomState;
-    nextPiece = makePiece(h.nextKind, h.nextField);
-    nextPiece2 = makePiece(h.next2Kind, h.next2Field);
-    voicesBusy = h.voicesBusy;
-    frameInput = FrameInput{true, {}, h.voicesBusy};
-    startGame(h.mode);
-}
-
-// Applies the changes recorded for this frame to frameInput and the controls.
-void applyEvents(const Journal& j, std::size_t& next, std::uint32_t frame) {
-    for (; next < j.events.size() && j.events[next].frame == frame; ++next) {
-        const JournalEvent& e = j.events[next];
-        if (e.kind == JournalEventKind::KeyToggled)
-            frameInput.held[e.code >> 3] ^= static_cast<std::uint8_t>(1 << (e.code & 7));
-        else if (e.kind == JournalEventKind::VoicesToggled)
-            frameInput.voicesBusy ^= 1;
-        else
-            setControlValues(j.controlSets[e.controls]);
-    }
-}
+void setAllControls(const std::array<std::int32_t, CONTROL_VALUES>& values) { setControlValues(values); }
 
 // Plays the journal's game from its start to its last frame, with no picture.
 void playWholeJournal(const Journal& j) {
-    startFromHeader(j.header);
+    startFromHeader(j.header, setAllControls);
     std::size_t next = 0;
     for (std::uint32_t frame = 0; frame < j.frameCount; ++frame) {
-        applyEvents(j, next, frame);
+        applyEvents(j, next, frame, setAllControls);
         runGameFrame();
     }
 }
 
-// A replay's seam: no recording, no pause, the play screen when shown.
+// A replay's seam: no recording, no pause; the play screen and the music when shown.
 RulesSeam replaySeam(bool shown) {
-    if (!shown) return {nullptr, nullptr, nullptr, replayScoreCheck, nullptr, nullptr};
-    return {nullptr, nullptr, drawGameFrame, replayScoreCheck, flashRow, writeComboLabel};
+    if (!shown) return {nullptr, nullptr, nullptr, replayScoreCheck, nullptr, nullptr, nullptr};
+    return {nullptr, nullptr, drawGameFrame, replayScoreCheck, flashRow, writeComboLabel, setLevelMusic};
 }
 
 void endReplay() {
     setControlValues(playback->controls);
-    obstacleMode = playback->obstacles;
+    restoreSnapshot(playback->game);
+    showRace(playback->raceShown);
+    showScoreList = playback->fromList ? 1 : 0;
     playback.reset();
-    frameInput = FrameInput{};
+    panelCaption.clear();
     rulesSeam = liveRulesSeam();
+    setLevelMusic(level);
     releaseAllKeys();
     inMenu = 1;
 }
@@ -116,27 +115,29 @@ void replayPass() {
             endReplay();
             return;
         }
-        applyEvents(playback->journal, playback->nextEvent, playback->frame);
+        applyEvents(playback->journal, playback->nextEvent, playback->frame, setAllControls);
         gameStep();
         playback->frame += 1;
     }
 }
 
-void keepBestReplay(int mode, std::int32_t total) {
-    // Only the journal of the game that earned this result; a save of another game's keeps the old one.
+void liveGameStarting(int mode) {
+    beginRecording(mode);
+    raceGameStarting(mode);
+}
+
+// Only the journal of the game that earned this result; a save of another game's keeps the old file.
+bool keepLastEndedGame(const char* fileName, int mode, std::int32_t total) {
     const JournalRead last = parseJournal(lastEndedJournal());
-    if (!last.journal || last.journal->header.mode != mode) return;
-    const JournalResult& r = last.journal->result;
-    const std::int64_t earned = std::int64_t{r.score} + r.comboBonuses;
-    if (std::clamp<std::int64_t>(earned, INT32_MIN, INT32_MAX) != total) return;
-    saveFile(bestReplayName(mode), lastEndedJournal());
+    if (!last.journal || last.journal->header.mode != mode || totalOf(last.journal->result.score, last.journal->result.comboBonuses) != total) return false;
+    return saveFile(fileName, lastEndedJournal());
 }
 
 } // namespace
 
 RulesSeam liveRulesSeam() {
-    bestResultSaved = keepBestReplay;
-    return {beginRecording, pauseIntoMenu, drawGameFrame, checkHighScore, flashRow, writeComboLabel};
+    keepEndedGame = keepLastEndedGame;
+    return {liveGameStarting, pauseIntoMenu, drawGameFrame, checkHighScore, flashRow, writeComboLabel, setLevelMusic};
 }
 
 void playGameFrame() {
@@ -146,6 +147,7 @@ void playGameFrame() {
     }
     // The pads press the player's bindings only while a live frame reads them and the journal records it.
     setPadPlayKeys(padKeysForPlay());
+    raceOneFrame();
     gameStep();
     recordFrame();
     settleRecordedGame();
@@ -171,26 +173,51 @@ int verifyReplay(const Journal& j, std::FILE* out) {
     rulesSeam = seam;
     frameInput = FrameInput{};
     const JournalResult r = currentResult();
-    std::fprintf(out, "mode: %s\nscore: %d\nbonuses: %d\ntotal: %d\nlevel: %d\nbest combo: %d\n", MODE_NAMES[gameMode],
-                 r.score, r.comboBonuses, finalTotal(), r.level, r.bestCombo);
-    std::fprintf(out, "fields: %016" PRIx64 "\nframes: %u (%u:%02u of play)\n", r.fieldsHash, j.frameCount,
-                 j.frameCount / 3600, j.frameCount / 60 % 60);
+    printResult(out, gameMode, r);
+    printLength(out, j.frameCount);
     if (gameOver != 0 && r == j.result) return 0;
     std::fprintf(stderr, "crossfall: the replay ends otherwise than the recorded game (score %d, recorded %d)\n",
                  r.score, j.result.score);
     return 1;
 }
 
-void startReplay(Journal journal, int speed) {
+void startReplay(Journal journal, int speed, const std::string& caption) {
     playback.emplace();
     getControlValues(playback->controls);
-    playback->obstacles = obstacleMode;
+    playback->game = takeSnapshot();
+    playback->raceShown = hideRace();
     playback->speed = speed;
+    playback->fromList = showScoreList != 0;
     playback->journal = std::move(journal);
+    panelCaption = caption;
     rulesSeam = replaySeam(true);
-    startFromHeader(playback->journal.header);
+    startFromHeader(playback->journal.header, setAllControls);
     releaseAllKeys(); // only a fresh Escape stops it
     inMenu = 0;
+}
+
+bool playRowReplay(const char* fileName, int mode, const HighScoreEntry& row) {
+    std::optional<Journal> journal = loadReplay(fileName);
+    if (!journal) return false;
+    if (journal->header.mode != mode || totalOf(journal->result.score, journal->result.comboBonuses) != row.total) {
+        std::fprintf(stderr, "crossfall: %s: the game of another result\n", fileName);
+        return false;
+    }
+    startReplay(std::move(*journal), 1, std::string(row.name) + "  -  " + MODE_NAMES[mode] + "  -  " + std::to_string(row.total));
+    return true;
+}
+
+int printJournalInfo(const std::string& fileName, std::FILE* out) {
+    const std::optional<Journal> journal = loadReplay(fileName);
+    if (!journal) return EXIT_BAD_USAGE;
+    printResult(out, journal->header.mode, journal->result);
+    printLength(out, journal->frameCount);
+    const std::time_t started = static_cast<std::time_t>(journal->header.startedAt);
+    char date[32] = "not recorded";
+    std::tm utc{};
+    if (started > 0 && gmtime_r(&started, &utc) != nullptr) std::strftime(date, sizeof date, "%Y-%m-%d %H:%M:%S UTC", &utc);
+    std::fprintf(out, "date: %s\n", date);
+    return 0;
 }
 
 bool resumeUnfinishedGame() {
@@ -214,6 +241,7 @@ bool resumeUnfinishedGame() {
     playWholeJournal(j);
     setLogsQuiet(false);
     obstacleMode = obstacles;
+    raceResumedGame(j.header.mode, j.frameCount);
     rulesSeam = liveRulesSeam();
     // The picture's own state as that frame left it, and the music at the game's level.
     const ScreenState& screen = read.game->screen;
@@ -229,10 +257,6 @@ bool resumeUnfinishedGame() {
     if (gameOver != 0 && scoreCheckDone == 0) checkHighScore();
     inMenu = 1;
     return true;
-}
-
-const char* bestReplayName(int mode) {
-    return mode >= 0 && mode < MODE_COUNT ? BEST_REPLAY_NAMES[mode] : nullptr;
 }
 
 } // namespace crossfall

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/journal.h"
+#include "scores/high_scores.h"
 #include "rules/game_frame.h"
 
 namespace crossfall {
@@ -22,9 +23,16 @@ std::optional<Journal> loadReplay(const std::string& fileName);
 // Plays the journal to its end with no display, no sound and no drawing, and prints its mode, result
 // and fields hash; 0 when it ends as recorded, 1 (said on stderr) when the rules now play it otherwise.
 int verifyReplay(const Journal& journal, std::FILE* out);
-// Shows the journal's game on the play screen at speed frames a pass from the next pass on; the menu
-// follows its end, or Escape.
-void startReplay(Journal journal, int speed);
+// Shows the journal's game on the play screen at speed frames a pass from the next pass on, the caption
+// above the panel; its end, or Escape, puts back the game and controls it found and goes to the menu,
+// or to the list of all tables when it was started there.
+void startReplay(Journal journal, int speed, const std::string& caption = "");
+// The list of all tables' seam: plays the row's journal when it is that row's game; false, said on
+// stderr, when it cannot be played.
+bool playRowReplay(const char* fileName, int mode, const HighScoreEntry& row);
+// --info: prints the journal's mode, result, length and date without playing it; 0, or 2 when the file
+// cannot be played (said on stderr).
+int printJournalInfo(const std::string& fileName, std::FILE* out);
 
 // Far more than a day of play's unfinished journal; a larger file is set aside unread.
 constexpr std::size_t MAX_UNFINISHED_BYTES = 64u << 20;
@@ -32,8 +40,5 @@ constexpr std::size_t MAX_UNFINISHED_BYTES = 64u << 20;
 // the menu, its recording going on; false when there is none. A damaged or foreign one is set aside,
 // said on stderr.
 bool resumeUnfinishedGame();
-
-// "best_classic.cfr" and the like: the replay kept for the mode's best result.
-const char* bestReplayName(int mode);
 
 } // namespace crossfall

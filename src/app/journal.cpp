@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "app/unfinished_game.h"
+#include "platform/backend.h"
 #include "platform/bytes.h"
 #include "platform/checksum.h"
 #include "platform/files.h"
@@ -35,6 +36,7 @@ void putHeader(std::string& out, const JournalHeader& h) {
     putControls(out, h.controls);
     for (std::int32_t v : {h.nextKind, h.nextField, h.next2Kind, h.next2Field}) putU8(out, static_cast<std::uint32_t>(v));
     putU8(out, static_cast<std::uint32_t>(h.voicesBusy));
+    putU64(out, static_cast<std::uint64_t>(h.startedAt));
 }
 
 void putEvent(std::string& out, std::uint32_t gap, JournalEventKind kind) {
@@ -71,6 +73,7 @@ std::optional<std::string> readHeader(ByteReader& in, JournalHeader& h) {
     h.next2Kind = static_cast<std::int32_t>(in.u8());
     h.next2Field = static_cast<std::int32_t>(in.u8());
     h.voicesBusy = static_cast<std::int32_t>(in.u8());
+    if (version >= 2) h.startedAt = static_cast<std::int64_t>(in.u64());
     if (in.cut) return "cut short";
     // Each is one byte, so none is below 0.
     if (h.mode > MODE_TIME || h.obstacles > 1 || h.voicesBusy > 1 ||
@@ -205,6 +208,14 @@ void recordKey(int code) {
     putU8(recorder.bytes, static_cast<std::uint32_t>(code));
 }
 
+// The game has ended: its journal is whole, kept as the last ended game's and saved as "lastgame.cfr".
+void finishRecording() {
+    putEnd(recorder.bytes, recorder.frames - recorder.lastEvent, currentResult());
+    lastEnded = std::move(recorder.bytes);
+    recorder = Recorder{};
+    saveFile("lastgame.cfr", lastEnded);
+}
+
 } // namespace
 
 void beginRecording(int mode) {
@@ -221,6 +232,7 @@ void beginRecording(int mode) {
     h.next2Kind = nextPiece2.kind;
     h.next2Field = nextPiece2.fieldIndex;
     h.voicesBusy = recorder.voicesBusy = voicesBusy;
+    h.startedAt = backend::calendarSeconds();
     putHeader(recorder.bytes, h);
     startUnfinishedGame(recorder.bytes, 0, screenStateNow());
 }
@@ -236,6 +248,8 @@ void resumeRecording(const Journal& journal, std::string bytes, const std::array
     recorder.voicesBusy = voicesBusyNow;
     getControlValues(recorder.controls);
     startUnfinishedGame(recorder.bytes, recorder.frames, screenStateNow());
+    // A game that had ended is journaled whole again, so that the result it still settles keeps its game.
+    if (gameOver != 0) finishRecording();
 }
 
 void recordFrame() {
@@ -260,11 +274,7 @@ void recordFrame() {
     // On disk as it goes: durable every second of play, at a pause and at the end.
     const bool sync = recorder.frames % SYNC_FRAMES == 0 || inMenu != 0 || gameOver != 0;
     addToUnfinishedGame(recorder.bytes, recorder.frames, screenStateNow(), sync);
-    if (gameOver == 0) return;
-    putEnd(recorder.bytes, recorder.frames - recorder.lastEvent, currentResult());
-    lastEnded = std::move(recorder.bytes);
-    recorder = Recorder{};
-    saveFile("lastgame.cfr", lastEnded);
+    if (gameOver != 0) finishRecording();
 }
 
 void pauseRecording() {

@@ -18,7 +18,8 @@
 
 namespace crossfall {
 
-constexpr std::uint8_t JOURNAL_VERSION = 1;
+// 2 added the date the game started; version 1 journals read with no date.
+constexpr std::uint8_t JOURNAL_VERSION = 2;
 // A day of play at 60 frames a second; a longer journal is refused as damaged.
 constexpr std::uint32_t MAX_JOURNAL_FRAMES = 60u * 60u * 60u * 24u;
 // Far more than a day of play takes; a larger file is not read.
@@ -33,6 +34,7 @@ struct JournalHeader {
     std::int32_t nextKind = 0, nextField = 0;   // the waiting piece
     std::int32_t next2Kind = 0, next2Field = 0; // the Duofall right field's waiting piece
     std::int32_t voicesBusy = 0;                 // the last sweep before the game: a first-frame lock reads it
+    std::int64_t startedAt = 0;                  // seconds since 1970 (UTC) as the game started; 0: not known
 };
 
 // How the game ended, as the recording saw it.

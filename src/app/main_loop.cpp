@@ -94,6 +94,7 @@ void shutDown() {
 }
 
 int runGame(const CommandLine& line) {
+    if (!line.infoFile.empty()) return printJournalInfo(line.infoFile, stdout);
     std::optional<Journal> replay;
     if (!line.replayFile.empty()) {
         replay = loadReplay(line.replayFile);

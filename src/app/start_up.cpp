@@ -18,6 +18,7 @@
 #include "platform/video.h"
 #include "rules/game_state.h"
 #include "rules/random.h"
+#include "scores/high_score_list.h"
 #include "scores/high_scores.h"
 
 namespace crossfall {
@@ -52,6 +53,7 @@ bool startUp() {
     backend::showSystemCursor(false);
     initGameState();
     rulesSeam = liveRulesSeam();
+    watchRowReplay = playRowReplay;
     resetControlsToDefaults();
     loadControls();
     loadSettings();

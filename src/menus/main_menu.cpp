@@ -17,6 +17,7 @@
 #include "platform/text.h"
 #include "platform/video.h"
 #include "play/field_drawing.h"
+#include "play/race_view.h"
 #include "rules/game_state.h"
 #include "scores/high_score_entry.h"
 #include "scores/high_score_list.h"
@@ -144,16 +145,20 @@ constexpr BestScoreRow bestScoreRows[] = {
 };
 
 constexpr Rect SCORE_LIST_LINK = {400, 418, 720, 435};
+constexpr Rect RACE_SWITCH = {400, 446, 720, 463};
 
-// The arrows walk the entries top to bottom, then the link; the cursor lands clear of the texts.
+// The arrows walk the entries top to bottom, then the link and the race switch; the cursor lands clear
+// of the texts.
 constexpr CursorStop STOP_BESIDE_LINK = {700, 426};
+constexpr CursorStop STOP_BESIDE_RACE = {700, 454};
 constexpr int STOP_BESIDE_ENTRY_X = 280;
 
-constexpr std::array<CursorStop, std::size(menuEntries) + 1> cursorStops() {
-    std::array<CursorStop, std::size(menuEntries) + 1> stops{};
+constexpr std::array<CursorStop, std::size(menuEntries) + 2> cursorStops() {
+    std::array<CursorStop, std::size(menuEntries) + 2> stops{};
     for (std::size_t k = 0; k < std::size(menuEntries); ++k)
         stops[k] = {STOP_BESIDE_ENTRY_X, menuEntries[k].top + ENTRY_HEIGHT / 2};
-    stops.back() = STOP_BESIDE_LINK;
+    stops[std::size(menuEntries)] = STOP_BESIDE_LINK;
+    stops.back() = STOP_BESIDE_RACE;
     return stops;
 }
 constexpr auto menuStops = cursorStops();
@@ -192,13 +197,14 @@ void drawBackdrop() {
 // What a menu frame is drawn from besides the fixed art: the cursor, the switches and the best scores
 // (read afresh every frame the panel shows, so a new best score appears at once).
 struct MenuLook {
-    int x = 0, y = 0, obstacles = 0, symbols = 0;
+    int x = 0, y = 0, obstacles = 0, symbols = 0, race = 0;
     bool panel = false;
     HighScoreEntry best[std::size(bestScoreRows)];
 };
 
 bool operator==(const MenuLook& a, const MenuLook& b) {
-    if (a.x != b.x || a.y != b.y || a.obstacles != b.obstacles || a.symbols != b.symbols || a.panel != b.panel)
+    if (a.x != b.x || a.y != b.y || a.obstacles != b.obstacles || a.symbols != b.symbols || a.race != b.race ||
+        a.panel != b.panel)
         return false;
     for (std::size_t k = 0; k < std::size(a.best); ++k)
         if (a.best[k].total != b.best[k].total || std::strcmp(a.best[k].name, b.best[k].name) != 0)
@@ -212,6 +218,7 @@ MenuLook lookNow() {
     look.y = mouseY;
     look.obstacles = obstacleMode;
     look.symbols = blockSymbols;
+    look.race = raceYourBest;
     look.panel = !overAnyEntry(mouseX, mouseY);
     if (look.panel)
         for (std::size_t k = 0; k < std::size(bestScoreRows); ++k)
@@ -249,6 +256,15 @@ void drawBestScoresPanel(const MenuLook& look, bool buttonHeld) {
     drawTextCentered("Click here for all High Scores!", PANEL_X, 420, overLink ? LIGHT_BLUE : BLUE,
                      backSurface);
     if (overLink && buttonHeld) showScoreList = 1;
+    // Said in words, not by colour alone; flipped and kept like Block Symbols.
+    const bool overRace = contains(RACE_SWITCH, mouseX, mouseY);
+    drawTextCentered(raceYourBest != 0 ? "Race your best: ON" : "Race your best: OFF", PANEL_X, 448,
+                     overRace ? LIGHT_BLUE : BLUE, backSurface);
+    if (overRace && buttonHeld) {
+        raceYourBest = raceYourBest != 0 ? 0 : 1;
+        saveSettings();
+        backend::sleepMs(150);
+    }
 }
 
 void drawExitScreen() {
@@ -344,7 +360,8 @@ int leaveMenu() {
 int runMainMenu() {
     if (showScoreList != 0) {
         showScoreList = runHighScoreList();
-        return 1;
+        // A row's replay chosen on the list has cleared inMenu and takes the next passes.
+        return inMenu;
     }
     if (letGo(escapeKey)) return leaveMenu();
     const bool enterLetGo = letGo(enterKey);

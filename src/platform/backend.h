@@ -31,6 +31,8 @@ Events pumpEvents();
 
 // Milliseconds on a monotonic clock.
 std::uint64_t nowMs();
+// Seconds since 1970 (UTC) by the system's calendar clock: the date a journal records.
+std::int64_t calendarSeconds();
 // Pauses the game's thread for the given milliseconds.
 void sleepMs(int ms);
 

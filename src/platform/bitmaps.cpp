@@ -9,7 +9,7 @@ const BitmapFile bitmapFiles[BITMAP_COUNT] = {
     {"animCol.bmp", 96, 160},  {"bg1.bmp", 800, 600},     {"bgDir0.bmp", 160, 320},  {"bgDir1.bmp", 320, 160},
     {"bgDir2.bmp", 160, 320},  {"bgDir3.bmp", 320, 160},  {"bgDir5.bmp", 160, 320},  {"bgDir6.bmp", 160, 320},
     {"menuLeft.bmp", 200, 400}, {"menuRight.bmp", 320, 400}, {"mouse.bmp", 16, 16}, {"mainLogo.bmp", 736, 80},
-    {"symbols.bmp", 112, 16},
+    {"symbols.bmp", 112, 16},  {"replayMark.bmp", 10, 10},
 };
 
 Surface comboLabelSurface; // created once per run by createAndLoadBitmaps

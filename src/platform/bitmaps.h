@@ -1,4 +1,4 @@
-// The 21 bitmap surfaces the game loads at start-up, in load order, and the combo-label surface.
+// The 22 bitmap surfaces the game loads at start-up, in load order, and the combo-label surface.
 #pragma once
 
 #include "platform/video.h"
@@ -8,7 +8,7 @@ namespace crossfall {
 enum class Bitmap : int {
     GreenBox, RedBox, BlueBox, YellowBox, WhiteBox, PurpleBox, PinkBox,
     AnimRow, AnimCol, Bg1, BgDir0, BgDir1, BgDir2, BgDir3, BgDir5, BgDir6,
-    MenuLeft, MenuRight, Mouse, MainLogo, Symbols,
+    MenuLeft, MenuRight, Mouse, MainLogo, Symbols, ReplayMark,
     Count
 };
 

@@ -6,11 +6,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <set>
 #include <sys/stat.h>
 #include <string>
 #include <unistd.h>
+#include <utility>
 
 namespace crossfall {
 
@@ -122,7 +124,7 @@ std::string toTextMode(std::string_view text) {
     return out;
 }
 
-void setLogsQuiet(bool quiet) { logsQuiet = quiet; }
+bool setLogsQuiet(bool quiet) { return std::exchange(logsQuiet, quiet); }
 
 void appendLine(const char* fileName, std::string_view line) {
     if (logsQuiet) return;
@@ -161,6 +163,33 @@ bool removeFile(const char* fileName) {
     if (fileSystemCalls.unlink(fileName) != 0 && errno != ENOENT) return tellOnce(fileName, "not removed" + because()), false;
     if (syncFolderOf(fileName)) return true;
     return tellOnce(fileName, "not removed for good" + because()), false;
+}
+
+bool makeFolder(const char* folderName) {
+    struct stat info {};
+    if (::stat(folderName, &info) == 0) return S_ISDIR(info.st_mode);
+    if (::mkdir(folderName, 0755) != 0 && errno != EEXIST) return tellOnce(folderName, "cannot be made" + because()), false;
+    // The new folder's name must survive a power cut as the files saved in it do.
+    return syncFolderOf(std::string(folderName)) || (tellOnce(folderName, "not made for good" + because()), false);
+}
+
+bool isRegularFile(const char* fileName) {
+    struct stat info {};
+    return ::stat(fileName, &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::vector<std::string> folderFileNames(const char* folderName) {
+    std::vector<std::string> names;
+    DIR* folder = ::opendir(folderName);
+    if (folder == nullptr) return names;
+    const std::string prefix = std::string(folderName) + "/";
+    for (const dirent* entry = ::readdir(folder); entry != nullptr; entry = ::readdir(folder)) {
+        struct stat info {};
+        if (::lstat((prefix + entry->d_name).c_str(), &info) == 0 && S_ISREG(info.st_mode)) names.emplace_back(entry->d_name);
+    }
+    ::closedir(folder);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::optional<std::string> setAsideFile(const char* fileName) {

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace crossfall {
 
@@ -37,7 +38,8 @@ std::string toTextMode(std::string_view text);
 constexpr off_t LOG_LIMIT_BYTES = 8 << 20;
 void appendLine(const char* fileName, std::string_view line);
 // While quiet, appended lines are not written: a game rebuilt from its journal logged them when it was played.
-void setLogsQuiet(bool quiet);
+// Returns whether they were quiet before.
+bool setLogsQuiet(bool quiet);
 
 // Replaces the file with text in text mode through a temporary file in the same folder, synced, renamed
 // over the old one, then the folder synced: on any failure, a failed sync included, the old file stays
@@ -48,6 +50,12 @@ bool saveTextFile(const char* fileName, std::string_view text);
 bool saveFile(const char* fileName, std::string_view bytes);
 // Removes the file and syncs its folder; true when it is gone for good (or was never there).
 bool removeFile(const char* fileName);
+// Makes the folder (0755) when it is not there, and its parent's entry durable; true when it is a folder now.
+bool makeFolder(const char* folderName);
+// A regular file of that name is there.
+bool isRegularFile(const char* fileName);
+// The names of the regular files in the folder, sorted; none when it cannot be read.
+std::vector<std::string> folderFileNames(const char* folderName);
 // Moves a damaged file out of the way under a name no file has yet ("<name>.damaged", then
 // "<name>.damaged-2" and on): nothing is ever deleted. The new name, or nothing when it could not move.
 std::optional<std::string> setAsideFile(const char* fileName);

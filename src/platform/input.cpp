@@ -22,6 +22,7 @@ PadPlayKeys padPlayKeys;
 PadCursor padCursor;
 std::int64_t pendingDx = 0;
 std::int64_t pendingDy = 0;
+bool buttonWasDown = false; // at the poll before the last
 
 std::int32_t clampMotion(std::int64_t motion) {
     constexpr std::int64_t limit = 1 << 20;
@@ -63,6 +64,7 @@ void pollMouse() {
         mouseState.dy = clampMotion(static_cast<std::int64_t>(mouseState.dy) + dy);
         padClick = padHolds(pad, PadButton::South);
     }
+    buttonWasDown = mouseState.buttons[0] != 0;
     mouseState.buttons[0] = keysDown[VK_LBUTTON] || padClick ? 0x80 : 0;
     mouseState.buttons[1] = keysDown[VK_RBUTTON] ? 0x80 : 0;
     mouseState.buttons[2] = keysDown[VK_MBUTTON] ? 0x80 : 0;
@@ -83,6 +85,8 @@ bool keyHeld(int code) {
     return keysDown[static_cast<std::size_t>(code)] ||
            (playKeysSet() && padPresses(mergePads(pads), padPlayKeys, code));
 }
+
+bool buttonClicked() { return mouseState.buttons[0] != 0 && !buttonWasDown; }
 
 bool keyPressed(int code) {
     return code >= 0 && code < 256 && keysPressed[static_cast<std::size_t>(code)];

@@ -43,6 +43,9 @@ void initInput();
 // Moves the motion gathered since the last poll, and the buttons as they are now, into mouseState.
 // Outside a game the pads join in: their cursor motion and the south button as the left button.
 void pollMouse();
+// The first button (or a pad's click) is down at the last poll and was up at the poll before: a click
+// counted once, however long it is held.
+bool buttonClicked();
 // pollMouse, add the motion to the cursor, then clamp x below, y below, x above, y above.
 void trackCursor(int minX, int minY, int maxX, int maxY);
 // True when the cursor's hot spot (mouseX, mouseY) is inside the rectangle.

@@ -17,7 +17,9 @@ ScreenPoint cellPixel(int orientation, int c, int r);
 // A keyed sprite copy that repairs every surface when the display lost one.
 void blitOrRestore(Surface& dest, const Rect& destRect, const Surface& source, const Rect* sourceRect);
 
-// The block of a cell code 1..7 onto the back surface at this top-left pixel, with its symbol when they show.
+// The block of a cell code 1..7 onto the back surface in this cell, with its symbol when they show.
+void drawBlock(int code, const Rect& cell);
+// The same at the play size, from this top-left pixel.
 void drawBlock(int code, ScreenPoint at);
 // The mode's backgrounds onto the back surface.
 void drawBackgrounds();

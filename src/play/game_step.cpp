@@ -6,6 +6,7 @@
 #include "platform/video.h"
 #include "play/field_drawing.h"
 #include "play/panel.h"
+#include "play/race_view.h"
 #include "rules/game_state.h"
 #include "rules/modes.h"
 
@@ -40,6 +41,7 @@ void drawGameFrame(FrameStage stage) {
         return;
     case FrameStage::Texts:
         drawPanelTexts();
+        drawRaceView();
         return;
     case FrameStage::GameOver:
         drawGameOverBox();

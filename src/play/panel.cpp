@@ -18,6 +18,7 @@ namespace crossfall {
 std::int32_t showPiecePreview;
 std::int32_t showGridPreview;
 std::int32_t showCurrentGrid;
+std::string panelCaption;
 
 namespace {
 
@@ -104,6 +105,7 @@ void drawPanelTexts() {
         drawCentred("Best Combo: " + to_string(bestCombo) + "x", PANEL_CENTRE_X, 425, rgb(0, 255, 0));
     if (gameMode == MODE_TIME) drawGauge("Time Attack!: ", riseCount, risePeriod(), rgb(0, 255, 0), 255, 255, 0);
     if (gameMode == MODE_RUBIK) drawGauge("Rubik Spin!: ", spinCount, spinPeriod(), rgb(255, 255, 255), 0, 255, 0);
+    if (!panelCaption.empty()) drawCentred(panelCaption, PANEL_CENTRE_X, 398, rgb(255, 255, 0));
 }
 
 void drawGameOverBox() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "rules/pieces.h"
 
@@ -13,6 +14,10 @@ namespace crossfall {
 extern std::int32_t showPiecePreview;
 extern std::int32_t showGridPreview;
 extern std::int32_t showCurrentGrid;
+
+// Shown above the panel while a replay chosen on the list of all tables plays (its name, mode and total);
+// empty otherwise.
+extern std::string panelCaption;
 
 // The piece's blocks at its box position, laid out as in field 0.
 void drawPiecePreview(const Piece& piece);

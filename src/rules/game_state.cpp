@@ -1,7 +1,6 @@
 // The game's global records, start-up and the start of each game.
 #include "rules/game_state.h"
 
-#include "audio/sound.h"
 #include "rules/game_frame.h"
 #include "rules/modes.h"
 #include "rules/random.h"
@@ -92,7 +91,7 @@ void startGame(int mode) {
     score = 0;
     comboBonuses = 0;
     level = 1;
-    setLevelMusic(level);
+    if (rulesSeam.levelMusic != nullptr) rulesSeam.levelMusic(level);
 
     if (obstacleMode == 0) return;
     if (mode == MODE_DUOFALL) {

@@ -1,7 +1,6 @@
 // Full rows, the combo chain, lock points, levels and the fall delay.
 #include "rules/rows.h"
 
-#include "audio/sound.h"
 #include "rules/game_frame.h"
 #include "rules/modes.h"
 
@@ -82,7 +81,7 @@ void updateLevel() {
     const int old = level;
     for (int d = 0; d < MAX_LEVEL; ++d)
         if (score >= levelThresholds[d]) level = d + 1;
-    if (level > old) setLevelMusic(level);
+    if (level > old && rulesSeam.levelMusic != nullptr) rulesSeam.levelMusic(level);
 }
 
 } // namespace crossfall

@@ -6,17 +6,19 @@
 #include <string_view>
 
 #include "platform/backend.h"
+#include "platform/files.h"
 #include "platform/input.h"
 #include "platform/screen_flags.h"
 #include "platform/text.h"
 #include "platform/video.h"
 #include "rules/game_state.h"
 #include "scores/high_scores.h"
+#include "scores/row_replays.h"
 
 namespace crossfall {
 
 char typedInitials[12] = {};
-void (*bestResultSaved)(int mode, std::int32_t total) = nullptr;
+bool (*keepEndedGame)(const char* fileName, int mode, std::int32_t total) = nullptr;
 
 namespace {
 
@@ -110,7 +112,14 @@ void recordResult(const char* name) {
         HighScoreEntry& row = highScoreTable[newEntryRank];
         row.total = finalTotal();
         std::snprintf(row.name, sizeof row.name, "%s", name);
-        if (saveHighScores() && newEntryRank == 0 && bestResultSaved != nullptr) bestResultSaved(gameMode, row.total);
+        // The row's journal before its table: a power cut between them leaves a journal no row names, never
+        // a row whose journal was lost. The next save removes such a journal.
+        if (keepEndedGame != nullptr && makeFolder(ROW_REPLAYS_FOLDER))
+            keepEndedGame(rowReplayPath(gameMode, highScoreTable, newEntryRank).c_str(), gameMode, row.total);
+        if (saveHighScores()) {
+            pruneRowReplays(gameMode, highScoreTable);
+            if (newEntryRank == 0 && keepEndedGame != nullptr) keepEndedGame(bestReplayName(gameMode), gameMode, row.total);
+        }
     }
     inScoreEntry = 0;
     padLetter = PadLetter{};

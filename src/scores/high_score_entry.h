@@ -10,9 +10,10 @@ namespace crossfall {
 
 // Once per run: never cleared, so the next entry starts with the last one's initials.
 extern char typedInitials[12];
-// Told when a saved entry took the first row of its mode's table; set by the shell, which keeps the
-// game's replay as that mode's best.
-extern void (*bestResultSaved)(int mode, std::int32_t total);
+// Saves the ended game's journal as the file when that game earned the mode's total; set by the shell. An
+// entry keeps its row's journal (scores/row_replays) before its table is saved, and the mode's best
+// ("best_classic.cfr" and the like) once a first row is saved.
+extern bool (*keepEndedGame)(const char* fileName, int mode, std::int32_t total);
 
 // One pass: draws the box, takes letters, deletions, the pad and Enter, and shows only the box.
 void runHighScoreEntry();

@@ -68,8 +68,10 @@ std::string scoreTableText(const HighScoreEntry (&rows)[HIGH_SCORE_ROWS]) {
     return text;
 }
 
-std::int32_t finalTotal() {
-    std::int64_t total = std::int64_t{score} + comboBonuses;
+std::int32_t finalTotal() { return totalOf(score, comboBonuses); }
+
+std::int32_t totalOf(std::int32_t points, std::int32_t bonuses) {
+    const std::int64_t total = std::int64_t{points} + bonuses;
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(total, std::numeric_limits<std::int32_t>::min(),
                                                               std::numeric_limits<std::int32_t>::max()));
 }

@@ -40,7 +40,9 @@ int parseScoreRows(std::string_view bytes, HighScoreEntry* rows, int maxRows, in
 // What saveHighScores writes for these ten rows, before the line ends become CR LF.
 std::string scoreTableText(const HighScoreEntry (&rows)[HIGH_SCORE_ROWS]);
 
-// The ended game's result, score plus combo bonuses, held within 32 bits.
+// A result's total: score plus combo bonuses, held within 32 bits.
+std::int32_t totalOf(std::int32_t points, std::int32_t bonuses);
+// The running game's total.
 std::int32_t finalTotal();
 
 // Runs once per ended game: reads the mode's table and, when the result beats a row, makes room for it

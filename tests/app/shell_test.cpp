@@ -27,6 +27,7 @@
 #include "rules/game_state.h"
 #include "rules/random.h"
 #include "scores/high_scores.h"
+#include "scores/row_replays.h"
 
 namespace crossfall {
 namespace {
@@ -43,6 +44,7 @@ const std::string HELP =
     "  --replay FILE    show the recorded game in FILE, then the menu\n"
     "  --speed N        with --replay: play it N times as fast (1 to 100)\n"
     "  --verify         with --replay: play it with no display, print its result and exit\n"
+    "  --info FILE      print the mode, result, length and date of the recorded game in FILE and exit\n"
     "  --block-symbols  draw every block with its kind's symbol, whatever the menu's switch says\n"
     "\n"
     "Exit status: 0 when the game is left, 1 without a display or with the game already running in\n"
@@ -84,6 +86,7 @@ TEST(CommandLine, EveryArgumentReadsAsTheUsageSaysAndTheFirstToEndTheRunWins) {
         int speed = 1;
         bool verify = false;
         bool symbols = false;
+        std::string info = "";
     };
     const std::vector<Case> cases = {
         {{}, ""},
@@ -109,6 +112,12 @@ TEST(CommandLine, EveryArgumentReadsAsTheUsageSaysAndTheFirstToEndTheRunWins) {
         {{"--replay", "a", "--speed", "2", "extra"}, "unexpected argument 'extra'"},
         {{"--verify"}, "--speed and --verify go with --replay"},
         {{"--speed", "2"}, "--speed and --verify go with --replay"},
+        {{"--info", "x.cfr"}, "", "", 1, false, false, "x.cfr"},
+        {{"--info=--replay", "--block-symbols"}, "", "", 1, false, true, "--replay"},
+        {{"--info"}, "option '--info' needs FILE"},
+        {{"--info="}, "bad value '' for '--info'"},
+        {{"--info", "a", "--replay", "b"}, "--info takes no --replay"},
+        {{"--replay", "b", "--info", "a", "--help"}, "help"},
     };
     for (const Case& c : cases) {
         const CommandLine line = parseCommandLine(c.args);
@@ -121,8 +130,8 @@ TEST(CommandLine, EveryArgumentReadsAsTheUsageSaysAndTheFirstToEndTheRunWins) {
                   std::tuple(plays ? Action::Play : Action::Exit, good ? 0 : EXIT_BAD_USAGE, text, !good))
             << c.args.size();
         if (plays) {
-            EXPECT_EQ(std::tuple(line.replayFile, line.speed, line.verify, line.blockSymbols),
-                      std::tuple(c.replay, c.speed, c.verify, c.symbols));
+            EXPECT_EQ(std::tuple(line.replayFile, line.speed, line.verify, line.blockSymbols, line.infoFile),
+                      std::tuple(c.replay, c.speed, c.verify, c.symbols, c.info));
         }
     }
 }
@@ -365,7 +374,7 @@ TEST(Journal, BadFilesAreRefusedWithOneLineAndExitCode2) {
     };
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"", "not a Crossfall replay"},
-        {changed(4, 2), "made by a newer Crossfall (replay version 2, this one reads 1)"},
+        {changed(4, 3), "made by a newer Crossfall (replay version 3, this one reads 2)"},
         {changed(4, 0), "damaged (replay version 0)"},
         {good.substr(0, 20), "cut short"},
         // The first frame gap as the largest 32-bit number, then as one past it.
@@ -405,13 +414,13 @@ TEST(Journal, BadFilesAreRefusedWithOneLineAndExitCode2) {
     const std::string gapBytes = encodeJournal(gaps);
     const JournalRead gapRead = parseJournal(gapBytes);
     ASSERT_TRUE(gapRead.journal) << gapRead.error;
-    EXPECT_EQ(gapBytes.size(), 68 + (1 + 1 + 2 + 2 + 3 + 3 + 4) + 7 + 2 + 24 + 4) << "the gaps, the kinds, the end";
+    EXPECT_EQ(gapBytes.size(), 76 + (1 + 1 + 2 + 2 + 3 + 3 + 4) + 7 + 2 + 24 + 4) << "the gaps, the kinds, the end";
     for (std::size_t k = 0; k < gaps.events.size(); ++k) EXPECT_EQ(gapRead.journal->events[k].frame, gaps.events[k].frame);
-    // A journal of exactly the largest size reads: 98 bytes around records of 54, 3 and 2 bytes.
+    // A journal of exactly the largest size reads: 106 bytes around records of 54, 3 and 2 bytes.
     Journal largest = base;
     largest.events.assign(310687, JournalEvent{0, JournalEventKind::ControlsChanged, 0, 0});
-    largest.events.resize(310687 + 6, JournalEvent{0, JournalEventKind::KeyToggled, 65, 0});
-    largest.events.push_back(JournalEvent{0, JournalEventKind::VoicesToggled, 0, 0});
+    largest.events.resize(310687 + 2, JournalEvent{0, JournalEventKind::KeyToggled, 65, 0});
+    largest.events.resize(310687 + 5, JournalEvent{0, JournalEventKind::VoicesToggled, 0, 0});
     largest.controlSets.resize(1);
     largest.frameCount = 0;
     const std::string bytes = encodeJournal(largest);
@@ -419,7 +428,7 @@ TEST(Journal, BadFilesAreRefusedWithOneLineAndExitCode2) {
     // So does one still being written, its 30 bytes of end made up by ten more key records.
     const std::size_t records = bytes.size() - 30;
     std::string soFar = bytes.substr(0, records);
-    for (int k = 0; k < 10; ++k) soFar += bytes.substr(records - 5, 3);
+    for (int k = 0; k < 10; ++k) soFar += bytes.substr(records - 9, 3);
     EXPECT_EQ(std::pair(soFar.size(), parseJournalSoFar(soFar, 1).error), std::pair(MAX_JOURNAL_BYTES, std::string()));
     EXPECT_EQ(parseJournalSoFar(soFar + '\0', 1).error, "too large");
     // Its length is told in minutes and seconds of play.

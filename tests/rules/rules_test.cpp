@@ -26,6 +26,8 @@ struct RulesTest : ::testing::Test {
         seedRandom(12345);
         combo = comboBonuses = bestCombo = voicesBusy = comboLabelTimer = obstacleMode = gameOver = 0;
         scoreCheckDone = 1; // the rest is set by each test or its game start
+        rulesSeam = RulesSeam{};
+        rulesSeam.levelMusic = setLevelMusic; // the music follows the level only through the seam
         initGameState();
     }
 
