@@ -104,21 +104,20 @@ void endReplay() {
     inMenu = 1;
 }
 
+// A replay shown is no game played: the logs get none of its lines.
 void replayPass() {
     // Escape on the keyboard stops the replay; the recorded Escapes only show what was pressed.
-    if (keyHeld(VK_ESCAPE)) {
-        endReplay();
-        return;
-    }
-    for (int k = 0; k < playback->speed; ++k) {
-        if (playback->frame == playback->journal.frameCount) {
-            endReplay();
-            return;
-        }
+    bool over = keyHeld(VK_ESCAPE);
+    const bool quiet = setLogsQuiet(true);
+    for (int k = 0; k < playback->speed && !over; ++k) {
+        over = playback->frame == playback->journal.frameCount;
+        if (over) break;
         applyEvents(playback->journal, playback->nextEvent, playback->frame, setAllControls);
         gameStep();
         playback->frame += 1;
     }
+    setLogsQuiet(quiet);
+    if (over) endReplay();
 }
 
 void liveGameStarting(int mode) {

@@ -66,6 +66,7 @@ void setUp(int mode) {
     if (!read.journal || read.journal->header.mode != mode) return;
     race.emplace();
     race->journal = std::move(*read.journal);
+    race->game = takeSnapshot(); // the walls and templates as the live game has them; its start clears the rest
     onRaceRules([] { startFromHeader(race->journal.header, setRulesControls); });
 }
 
