@@ -195,6 +195,8 @@ void startReplay(Journal journal, int speed, const std::string& caption) {
     inMenu = 0;
 }
 
+bool replayRunning() { return playback.has_value(); }
+
 bool playRowReplay(const char* fileName, int mode, const HighScoreEntry& row) {
     std::optional<Journal> journal = loadReplay(fileName);
     if (!journal) return false;

@@ -27,6 +27,8 @@ int verifyReplay(const Journal& journal, std::FILE* out);
 // above the panel; its end, or Escape, puts back the game and controls it found and goes to the menu,
 // or to the list of all tables when it was started there.
 void startReplay(Journal journal, int speed, const std::string& caption = "");
+// A replay is being shown.
+bool replayRunning();
 // The list of all tables' seam: plays the row's journal when it is that row's game; false, said on
 // stderr, when it cannot be played.
 bool playRowReplay(const char* fileName, int mode, const HighScoreEntry& row);

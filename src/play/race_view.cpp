@@ -25,7 +25,7 @@ void drawRaceView() {
     if (!raceView.shown) return;
     const int right = RACE_LEFT + RACE_CELL * FIELD_COLUMNS, bottom = RACE_TOP + RACE_CELL * PLAY_ROWS;
     fillRect(RACE_LEFT, RACE_TOP, right, bottom, packColor(0, 0, 0), backSurface);
-    frameRect(RACE_LEFT - 2, RACE_TOP - 2, right + 2, bottom + 2, 2, packColor(150, 150, 255));
+    frameRect(RACE_LEFT, RACE_TOP, right, bottom, 2, packColor(255, 255, 255));
     for (int c = 0; c < FIELD_COLUMNS; ++c)
         for (int r = 0; r < PLAY_ROWS; ++r) {
             const int code = raceView.cells[c][r];

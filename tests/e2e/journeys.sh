@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # End-to-end journeys: the real game under Xvfb, driven with xdotool as a player would. For each
 # mode: reach the menu, start the mode, drop pieces until the game ends, type initials, go back to
-# the menu and leave by "Exit Crossfall". Also the list of all tables, rebinding a key on the options
-# screen, a start with no data files at all and one with no display. Prints the start
+# the menu and leave by "Exit Crossfall". Also the list of all tables and a row's replay played from it,
+# the best game raced beside a new one, rebinding a key on the options screen, a start with no data files at all and one with no display. Prints the start
 # time, memory, idle CPU and game-step rate beside a minimal SDL program's.
 # Usage: journeys.sh GAME MINIMAL_SDL DATA_DIR
 set -uo pipefail
@@ -90,6 +90,27 @@ play_mode() {
         shot classic-list
         keep_shot classic-list score-list
         above "$(area_mean classic-list 5 150 140 20)" 0.02 || fail "classic: the score list shows no first row"
+        # The new row carries the replay mark; a click plays its game, writing no log, and Escape comes back.
+        above "$(area_mean classic-list 146 155 6 6)" 0.15 || fail "classic: the new row has no replay mark"
+        local games moves_size
+        games=$(grep -c "screen G" "$err")
+        moves_size=$(stat -c %s "$dir/moves.txt")
+        click_at 30 157
+        sleep 1
+        (($(grep -c "screen G" "$err") > games)) || fail "classic: clicking the row played nothing"
+        shot classic-replay-1
+        sleep 1
+        shot classic-replay-2
+        keep_shot classic-replay-2 replay-from-list
+        changed=$(area_changes classic-replay-1 classic-replay-2 320 60 160 320)
+        ((changed > 0)) || fail "classic: the replay's field did not move"
+        [ "$(stat -c %s "$dir/moves.txt")" = "$moves_size" ] || fail "classic: the replay wrote to moves.txt"
+        tap Escape
+        sleep 0.3
+        cursor_to 780 580
+        shot classic-list-again
+        changed=$(area_changes classic-list classic-list-again 0 0 800 600)
+        ((changed >= 0 && changed < 100)) || fail "classic: Escape did not bring the list back ($changed pixels differ)"
         tap Escape
         sleep 0.3
         game_rate=$(awk '/screen G/ { p = $3; t = $5; next } p && /screen/ { printf "%.2f", ($3 - p) * 1000 / ($5 - t); exit }' \
@@ -168,6 +189,28 @@ start_game options with-data && {
     sleep 0.3
     exit_by_menu options
     ((failures == local_failures)) && echo "ok: options (D bound to Drop Piece and drops)"
+}
+
+# Race your best: in the Classic folder, whose best game is kept, the switch on, then a Classic game
+# shows that game beside the player's field.
+start_game classic with-data && {
+    local_failures=$failures
+    click_at 560 455
+    sleep 0.3
+    grep -q "^race-your-best=1" "$XDG_CONFIG_HOME/crossfall/settings.txt" || fail "race: the switch was not kept"
+    games=$(grep -c "screen G" "$err")
+    click_at 200 205
+    sleep 0.5
+    (($(grep -c "screen G" "$err") > games)) || fail "race: no game started"
+    for _ in 1 2 3; do tap Left; tap space; done
+    sleep 0.5
+    shot race
+    keep_shot race play-race
+    above "$(area_mean race 598 100 2 160)" 0.9 || fail "race: no raced field's white frame beside the player's"
+    tap Escape
+    sleep 0.3
+    exit_by_menu race
+    ((failures == local_failures)) && echo "ok: race your best (the raced field shows)"
 }
 
 # No display at all: a clear word on stderr and exit code 1, not a crash or a hang.

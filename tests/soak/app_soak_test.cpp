@@ -1,13 +1,16 @@
 // Long random play through the real main loop, headless: each mode in turn gets random keys, pauses,
 // resumes, Obstacle Mode and initials, or a new game over a result still waiting for them; the options and
 // the list of all tables are visited; now and then a game is cut off as a kill would, the program started
-// again and the game resumed, just as it was. After every save each score file holds exactly its mode's ten
-// best. CROSSFALL_SOAK_FRAMES sets the game frames per mode.
+// again and the game resumed, just as it was; a row's game is played from the list. After every save each
+// score file holds exactly its mode's ten best, and each row earned here exactly one journal, its game.
+// CROSSFALL_SOAK_FRAMES sets the game frames per mode.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <random>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "app/game_frames.h"
@@ -21,9 +24,11 @@
 #include "platform/screen_flags.h"
 #include "play/game_step.h"
 #include "rules/game_frame.h"
+#include "rules/game_snapshot.h"
 #include "rules/game_state.h"
 #include "scores/high_score_entry.h"
 #include "scores/high_scores.h"
+#include "scores/row_replays.h"
 #include "support/picture.h"
 
 using namespace crossfall;
@@ -33,7 +38,7 @@ namespace {
 std::mt19937 rng{12345};
 long framesWanted = 200000, modeFrames[5] = {}, tableChecks = 0;
 long settledForANewGame = 0; // results still waiting for initials when a new game was started
-long resumed = 0, optionsFrames = 0, listFrames = 0;
+long resumed = 0, optionsFrames = 0, listFrames = 0, replayFrames = 0, journalsVerified = 0;
 long gameFrames = 0; // of the game being played
 
 // Counts the frames of each game from its start, wherever it starts (a click in a pause's menu frame too).
@@ -52,6 +57,33 @@ std::vector<std::int32_t> earned[5]; // every ended game's result, by mode
 const auto chance = [](double p) { return std::uniform_real_distribution<double>(0, 1)(rng) < p; };
 const auto pick = [](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
 
+// The rows a game of this run earned (the first ones) have their journal, and nothing else of the mode is
+// kept; a journal not seen before must play to its row's total.
+void expectOneJournalPerEarnedRow(int mode, const HighScoreEntry (&rows)[10], int earnedRows) {
+    static std::set<std::string> verified; // once per run
+    std::set<std::string> want, kept;
+    for (int k = 0; k < earnedRows; ++k) want.insert(rowReplayPath(mode, rows, k).substr(8));
+    for (const std::string& file : folderFileNames(ROW_REPLAYS_FOLDER)) {
+        const auto row = parseRowReplayFileName(file);
+        if (row && row->mode == mode) kept.insert(file);
+    }
+    EXPECT_EQ(kept, want) << scoreFileName(mode);
+    for (int k = 0; k < earnedRows; ++k) {
+        const std::string path = rowReplayPath(mode, rows, k);
+        const std::string bytes = readFile(path.c_str(), MAX_JOURNAL_BYTES).value_or("");
+        if (!verified.insert(path + bytes).second) continue;
+        const JournalRead read = parseJournal(bytes);
+        ASSERT_TRUE(read.journal) << path << ": " << read.error;
+        const GameSnapshot game = takeSnapshot();
+        std::FILE* out = std::tmpfile();
+        EXPECT_EQ(verifyReplay(*read.journal, out), 0) << path;
+        EXPECT_EQ(finalTotal(), rows[k].total) << path;
+        std::fclose(out);
+        restoreSnapshot(game);
+        ++journalsVerified;
+    }
+}
+
 // Each table (none before its first save) must be ten "NAME SCORE" lines holding its mode's ten best.
 void expectTablesMatchEarnedResults() {
     ++tableChecks;
@@ -68,6 +100,7 @@ void expectTablesMatchEarnedResults() {
             EXPECT_TRUE(rows[k].name[0] != '\0') << scoreFileName(mode) << " row " << k;
         }
         EXPECT_EQ(*text, toTextMode(scoreTableText(rows))); // the ten rows as the game writes them
+        expectOneJournalPerEarnedRow(mode, rows, std::min<int>(10, static_cast<int>(earned[mode].size())));
     }
 }
 
@@ -81,7 +114,16 @@ bool stackNearTheTop() {
     return false;
 }
 
+// A row's game played from the list: watched a while, mostly left by Escape.
+void replayFrame() {
+    releaseAllKeys();
+    setKeyDown(VK_ESCAPE, chance(0.005));
+    replayFrames += 1;
+    gameScreens.gameStep();
+}
+
 void gameFrame() {
+    if (replayRunning()) return replayFrame();
     releaseAllKeys();
     const bool running = gameOver == 0;
     if (running) {
@@ -172,7 +214,9 @@ TEST(AppSoak, EveryModeSurvivesLongRandomPlayAndEachTableHoldsItsModesTenBest) {
     for (int mode = 0; mode < 5; ++mode) EXPECT_GE(modeFrames[mode], framesWanted) << "mode " << mode;
     EXPECT_GT(tableChecks, 0);
     // Long enough a soak (CI's shortest under the sanitizers is 20 000 frames a mode) reaches every path.
-    EXPECT_TRUE(framesWanted < 20000 || (settledForANewGame > 0 && optionsFrames > 0 && listFrames > 0 && resumed > 0))
+    EXPECT_TRUE(framesWanted < 20000 || (settledForANewGame > 0 && optionsFrames > 0 && listFrames > 0 && resumed > 0 &&
+                                         replayFrames > 0 && journalsVerified > 0))
         << settledForANewGame << " new games over a result waiting for initials, " << optionsFrames
-        << " options frames, " << listFrames << " list frames, " << resumed << " games resumed";
+        << " options frames, " << listFrames << " list frames, " << resumed << " games resumed, " << replayFrames
+        << " replayed frames, " << journalsVerified << " journals verified";
 }
