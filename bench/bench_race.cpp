@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "scratch_folder.h"
 #include "app/race_best.h"
 #include "app/start_up.h"
 #include "platform/null_backend.h"
@@ -14,6 +13,7 @@
 #include "play/race_view.h"
 #include "rules/game_state.h"
 #include "rules/random.h"
+#include "scratch_folder.h"
 
 using namespace crossfall;
 

@@ -61,10 +61,10 @@ constexpr std::array GAME_OPTIONS = {
     OptionRow{"--replay", "FILE", "show the recorded game in FILE, then the menu", setReplay},
     OptionRow{"--speed", "N", "with --replay: play it N times as fast (1 to 100)", setSpeed},
     OptionRow{"--verify", "", "with --replay: play it with no display, print its result and exit", setVerify},
-    OptionRow{"--info", "FILE", "print the mode, result, length and date of the recorded game in FILE and exit",
-              setInfo},
-    OptionRow{"--block-symbols", "", "draw every block with its kind's symbol, whatever the menu's switch says",
-              setBlockSymbols},
+    OptionRow{"--info", "FILE",
+              "print the mode, result, length and date of the recorded game in FILE and exit", setInfo},
+    OptionRow{"--block-symbols", "",
+              "draw every block with its kind's symbol, whatever the menu's switch says", setBlockSymbols},
 };
 
 // The option's name and value as the usage shows them.

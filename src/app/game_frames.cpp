@@ -22,8 +22,8 @@
 #include "play/flash_row.h"
 #include "play/game_step.h"
 #include "play/panel.h"
-#include "rules/game_state.h"
 #include "rules/game_snapshot.h"
+#include "rules/game_state.h"
 #include "rules/modes.h"
 #include "scores/high_score_entry.h"
 #include "scores/high_scores.h"
@@ -49,8 +49,9 @@ const char* const MODE_NAMES[] = {"Classic", "Rubik's", "Cross-fall", "Duofall",
 
 // What --verify and --info print of a result and a length, a line each.
 void printResult(std::FILE* out, int mode, const JournalResult& r) {
-    std::fprintf(out, "mode: %s\nscore: %d\nbonuses: %d\ntotal: %d\nlevel: %d\nbest combo: %d\n", MODE_NAMES[mode],
-                 r.score, r.comboBonuses, totalOf(r.score, r.comboBonuses), r.level, r.bestCombo);
+    std::fprintf(out, "mode: %s\nscore: %d\nbonuses: %d\ntotal: %d\nlevel: %d\nbest combo: %d\n",
+                 MODE_NAMES[mode], r.score, r.comboBonuses, totalOf(r.score, r.comboBonuses), r.level,
+                 r.bestCombo);
     std::fprintf(out, "fields: %016" PRIx64 "\n", r.fieldsHash);
 }
 
@@ -65,15 +66,19 @@ struct Playback {
     std::uint32_t frame = 0;
     int speed = 1;
     bool fromList = false; // its end goes back to the list of all tables
-    // What the player had before the replay, put back after it: the controls, the game (paused or not)
-    // and the race beside it.
+    // What the player had before the replay, put back after it: the controls, the game (paused or not),
+    // the combo label's number, the race beside it and the rules' seam.
     std::array<std::int32_t, CONTROL_VALUES> controls{};
     GameSnapshot game;
+    std::int32_t comboLabel = 0;
     bool raceShown = false;
+    RulesSeam seam;
 };
 std::optional<Playback> playback;
 
-void setAllControls(const std::array<std::int32_t, CONTROL_VALUES>& values) { setControlValues(values); }
+void setAllControls(const std::array<std::int32_t, CONTROL_VALUES>& values) {
+    setControlValues(values);
+}
 
 // Plays the journal's game from its start to its last frame, with no picture.
 void playWholeJournal(const Journal& j) {
@@ -94,11 +99,12 @@ RulesSeam replaySeam(bool shown) {
 void endReplay() {
     setControlValues(playback->controls);
     restoreSnapshot(playback->game);
+    writeComboLabel(playback->comboLabel);
     showRace(playback->raceShown);
     showScoreList = playback->fromList ? 1 : 0;
+    rulesSeam = playback->seam;
     playback.reset();
     panelCaption.clear();
-    rulesSeam = liveRulesSeam();
     setLevelMusic(level);
     releaseAllKeys();
     inMenu = 1;
@@ -128,7 +134,9 @@ void liveGameStarting(int mode) {
 // Only the journal of the game that earned this result; a save of another game's keeps the old file.
 bool keepLastEndedGame(const char* fileName, int mode, std::int32_t total) {
     const JournalRead last = parseJournal(lastEndedJournal());
-    if (!last.journal || last.journal->header.mode != mode || totalOf(last.journal->result.score, last.journal->result.comboBonuses) != total) return false;
+    if (!last.journal || last.journal->header.mode != mode) return false;
+    const JournalResult& r = last.journal->result;
+    if (totalOf(r.score, r.comboBonuses) != total) return false;
     return saveFile(fileName, lastEndedJournal());
 }
 
@@ -136,7 +144,8 @@ bool keepLastEndedGame(const char* fileName, int mode, std::int32_t total) {
 
 RulesSeam liveRulesSeam() {
     keepEndedGame = keepLastEndedGame;
-    return {liveGameStarting, pauseIntoMenu, drawGameFrame, checkHighScore, flashRow, writeComboLabel, setLevelMusic};
+    return {liveGameStarting, pauseIntoMenu,   drawGameFrame, checkHighScore,
+            flashRow,         writeComboLabel, setLevelMusic};
 }
 
 void playGameFrame() {
@@ -184,7 +193,9 @@ void startReplay(Journal journal, int speed, const std::string& caption) {
     playback.emplace();
     getControlValues(playback->controls);
     playback->game = takeSnapshot();
+    playback->comboLabel = comboLabelValue;
     playback->raceShown = hideRace();
+    playback->seam = rulesSeam;
     playback->speed = speed;
     playback->fromList = showScoreList != 0;
     playback->journal = std::move(journal);
@@ -195,16 +206,21 @@ void startReplay(Journal journal, int speed, const std::string& caption) {
     inMenu = 0;
 }
 
-bool replayRunning() { return playback.has_value(); }
+bool replayRunning() {
+    return playback.has_value();
+}
 
 bool playRowReplay(const char* fileName, int mode, const HighScoreEntry& row) {
     std::optional<Journal> journal = loadReplay(fileName);
     if (!journal) return false;
-    if (journal->header.mode != mode || totalOf(journal->result.score, journal->result.comboBonuses) != row.total) {
+    if (journal->header.mode != mode ||
+        totalOf(journal->result.score, journal->result.comboBonuses) != row.total) {
         std::fprintf(stderr, "crossfall: %s: the game of another result\n", fileName);
         return false;
     }
-    startReplay(std::move(*journal), 1, std::string(row.name) + "  -  " + MODE_NAMES[mode] + "  -  " + std::to_string(row.total));
+    const std::string caption =
+        std::string(row.name) + "  -  " + MODE_NAMES[mode] + "  -  " + std::to_string(row.total);
+    startReplay(std::move(*journal), 1, caption);
     return true;
 }
 
@@ -213,11 +229,13 @@ int printJournalInfo(const std::string& fileName, std::FILE* out) {
     if (!journal) return EXIT_BAD_USAGE;
     printResult(out, journal->header.mode, journal->result);
     printLength(out, journal->frameCount);
+    // A date the calendar cannot show (0, before 1970, past its years) is told as not recorded.
     const std::time_t started = static_cast<std::time_t>(journal->header.startedAt);
-    char date[32] = "not recorded";
     std::tm utc{};
-    if (started > 0 && gmtime_r(&started, &utc) != nullptr) std::strftime(date, sizeof date, "%Y-%m-%d %H:%M:%S UTC", &utc);
-    std::fprintf(out, "date: %s\n", date);
+    char date[64];
+    const bool dated = started > 0 && gmtime_r(&started, &utc) != nullptr &&
+                       std::strftime(date, sizeof date, "%Y-%m-%d %H:%M:%S UTC", &utc) > 0;
+    std::fprintf(out, "date: %s\n", dated ? date : "not recorded");
     return 0;
 }
 

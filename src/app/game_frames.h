@@ -8,8 +8,8 @@
 #include <string>
 
 #include "app/journal.h"
-#include "scores/high_scores.h"
 #include "rules/game_frame.h"
+#include "scores/high_scores.h"
 
 namespace crossfall {
 

@@ -27,8 +27,8 @@ struct Race {
     std::size_t nextEvent = 0;
     std::uint32_t frame = 0;
 };
-std::optional<Race> race;     // the race of the running game
-bool pending = false;         // set up at the live game's first frame, once its start is complete
+std::optional<Race> race; // the race of the running game
+bool pending = false;     // set up at the live game's first frame, once its start is complete
 int pendingMode = MODE_CLASSIC;
 
 // Only what the rules read: the eight bindings and the advanced switch lead the controls' order. The
@@ -38,11 +38,12 @@ void setRulesControls(const std::array<std::int32_t, CONTROL_VALUES>& values) {
     advanced4Way = values[8];
 }
 
-bool racedMode(int mode) { return mode == MODE_CLASSIC || mode == MODE_RUBIK || mode == MODE_TIME; }
+bool racedMode(int mode) {
+    return mode == MODE_CLASSIC || mode == MODE_RUBIK || mode == MODE_TIME;
+}
 
 // Runs work on the race's rules, the live game's put back after; nothing of it logged, drawn or heard.
-template <typename Work>
-void onRaceRules(Work work) {
+template <typename Work> void onRaceRules(Work work) {
     const GameSnapshot live = takeSnapshot();
     const RulesSeam seam = std::exchange(rulesSeam, RulesSeam{});
     const bool quiet = setLogsQuiet(true);
@@ -51,7 +52,8 @@ void onRaceRules(Work work) {
     race->game = takeSnapshot();
     // What is shown: the field with its falling piece, as the play screen draws a field.
     if (gameOver == 0) placeFallingPieces();
-    for (int c = 0; c < FIELD_COLUMNS; ++c) std::copy_n(fields[0].cells[c].begin(), PLAY_ROWS, raceView.cells[c].begin());
+    for (int c = 0; c < FIELD_COLUMNS; ++c)
+        std::copy_n(fields[0].cells[c].begin(), PLAY_ROWS, raceView.cells[c].begin());
     raceView.total = finalTotal();
     raceView.ended = gameOver != 0 || race->frame == race->journal.frameCount;
     raceView.shown = true;
@@ -66,7 +68,8 @@ void setUp(int mode) {
     if (!read.journal || read.journal->header.mode != mode) return;
     race.emplace();
     race->journal = std::move(*read.journal);
-    race->game = takeSnapshot(); // the walls and templates as the live game has them; its start clears the rest
+    race->game =
+        takeSnapshot(); // the walls and templates as the live game has them; its start clears the rest
     onRaceRules([] { startFromHeader(race->journal.header, setRulesControls); });
 }
 
@@ -100,7 +103,11 @@ void raceResumedGame(int mode, std::uint32_t frames) {
     for (std::uint32_t k = 0; race && k < frames; ++k) stepRace();
 }
 
-bool hideRace() { return std::exchange(raceView.shown, false); }
-void showRace(bool shown) { raceView.shown = shown; }
+bool hideRace() {
+    return std::exchange(raceView.shown, false);
+}
+void showRace(bool shown) {
+    raceView.shown = shown;
+}
 
 } // namespace crossfall

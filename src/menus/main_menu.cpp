@@ -203,8 +203,8 @@ struct MenuLook {
 };
 
 bool operator==(const MenuLook& a, const MenuLook& b) {
-    if (a.x != b.x || a.y != b.y || a.obstacles != b.obstacles || a.symbols != b.symbols || a.race != b.race ||
-        a.panel != b.panel)
+    if (a.x != b.x || a.y != b.y || a.obstacles != b.obstacles || a.symbols != b.symbols ||
+        a.race != b.race || a.panel != b.panel)
         return false;
     for (std::size_t k = 0; k < std::size(a.best); ++k)
         if (a.best[k].total != b.best[k].total || std::strcmp(a.best[k].name, b.best[k].name) != 0)

@@ -27,8 +27,8 @@ void loadSettings() {
 }
 
 bool saveSettings() {
-    return saveConfigFile(FILE_NAME, "block-symbols=" + std::to_string(blockSymbols) + "\nrace-your-best=" +
-                                         std::to_string(raceYourBest) + "\n");
+    return saveConfigFile(FILE_NAME, "block-symbols=" + std::to_string(blockSymbols) +
+                                         "\nrace-your-best=" + std::to_string(raceYourBest) + "\n");
 }
 
 } // namespace crossfall

@@ -4,12 +4,14 @@
 namespace crossfall {
 
 const BitmapFile bitmapFiles[BITMAP_COUNT] = {
-    {"greenBox.bmp", 16, 16},  {"redBox.bmp", 16, 16},    {"blueBox.bmp", 16, 16},   {"yellowBox.bmp", 16, 16},
-    {"whiteBox.bmp", 16, 16},  {"purpleBox.bmp", 16, 16}, {"pinkBox.bmp", 16, 16},   {"animRow.bmp", 160, 96},
-    {"animCol.bmp", 96, 160},  {"bg1.bmp", 800, 600},     {"bgDir0.bmp", 160, 320},  {"bgDir1.bmp", 320, 160},
-    {"bgDir2.bmp", 160, 320},  {"bgDir3.bmp", 320, 160},  {"bgDir5.bmp", 160, 320},  {"bgDir6.bmp", 160, 320},
-    {"menuLeft.bmp", 200, 400}, {"menuRight.bmp", 320, 400}, {"mouse.bmp", 16, 16}, {"mainLogo.bmp", 736, 80},
-    {"symbols.bmp", 112, 16},  {"replayMark.bmp", 10, 10},
+    {"greenBox.bmp", 16, 16},   {"redBox.bmp", 16, 16},     {"blueBox.bmp", 16, 16},
+    {"yellowBox.bmp", 16, 16},  {"whiteBox.bmp", 16, 16},   {"purpleBox.bmp", 16, 16},
+    {"pinkBox.bmp", 16, 16},    {"animRow.bmp", 160, 96},   {"animCol.bmp", 96, 160},
+    {"bg1.bmp", 800, 600},      {"bgDir0.bmp", 160, 320},   {"bgDir1.bmp", 320, 160},
+    {"bgDir2.bmp", 160, 320},   {"bgDir3.bmp", 320, 160},   {"bgDir5.bmp", 160, 320},
+    {"bgDir6.bmp", 160, 320},   {"menuLeft.bmp", 200, 400}, {"menuRight.bmp", 320, 400},
+    {"mouse.bmp", 16, 16},      {"mainLogo.bmp", 736, 80},  {"symbols.bmp", 112, 16},
+    {"replayMark.bmp", 10, 10},
 };
 
 Surface comboLabelSurface; // created once per run by createAndLoadBitmaps

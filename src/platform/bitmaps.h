@@ -6,9 +6,28 @@
 namespace crossfall {
 
 enum class Bitmap : int {
-    GreenBox, RedBox, BlueBox, YellowBox, WhiteBox, PurpleBox, PinkBox,
-    AnimRow, AnimCol, Bg1, BgDir0, BgDir1, BgDir2, BgDir3, BgDir5, BgDir6,
-    MenuLeft, MenuRight, Mouse, MainLogo, Symbols, ReplayMark,
+    GreenBox,
+    RedBox,
+    BlueBox,
+    YellowBox,
+    WhiteBox,
+    PurpleBox,
+    PinkBox,
+    AnimRow,
+    AnimCol,
+    Bg1,
+    BgDir0,
+    BgDir1,
+    BgDir2,
+    BgDir3,
+    BgDir5,
+    BgDir6,
+    MenuLeft,
+    MenuRight,
+    Mouse,
+    MainLogo,
+    Symbols,
+    ReplayMark,
     Count
 };
 

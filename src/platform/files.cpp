@@ -9,8 +9,8 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <set>
-#include <sys/stat.h>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -124,7 +124,9 @@ std::string toTextMode(std::string_view text) {
     return out;
 }
 
-bool setLogsQuiet(bool quiet) { return std::exchange(logsQuiet, quiet); }
+bool setLogsQuiet(bool quiet) {
+    return std::exchange(logsQuiet, quiet);
+}
 
 void appendLine(const char* fileName, std::string_view line) {
     if (logsQuiet) return;
@@ -168,9 +170,11 @@ bool removeFile(const char* fileName) {
 bool makeFolder(const char* folderName) {
     struct stat info {};
     if (::stat(folderName, &info) == 0) return S_ISDIR(info.st_mode);
-    if (::mkdir(folderName, 0755) != 0 && errno != EEXIST) return tellOnce(folderName, "cannot be made" + because()), false;
+    if (::mkdir(folderName, 0755) != 0 && errno != EEXIST)
+        return tellOnce(folderName, "cannot be made" + because()), false;
     // The new folder's name must survive a power cut as the files saved in it do.
-    return syncFolderOf(std::string(folderName)) || (tellOnce(folderName, "not made for good" + because()), false);
+    return syncFolderOf(std::string(folderName)) ||
+           (tellOnce(folderName, "not made for good" + because()), false);
 }
 
 bool isRegularFile(const char* fileName) {
@@ -185,7 +189,8 @@ std::vector<std::string> folderFileNames(const char* folderName) {
     const std::string prefix = std::string(folderName) + "/";
     for (const dirent* entry = ::readdir(folder); entry != nullptr; entry = ::readdir(folder)) {
         struct stat info {};
-        if (::lstat((prefix + entry->d_name).c_str(), &info) == 0 && S_ISREG(info.st_mode)) names.emplace_back(entry->d_name);
+        if (::lstat((prefix + entry->d_name).c_str(), &info) == 0 && S_ISREG(info.st_mode))
+            names.emplace_back(entry->d_name);
     }
     ::closedir(folder);
     std::sort(names.begin(), names.end());

@@ -37,8 +37,8 @@ std::string toTextMode(std::string_view text);
 // afresh, so no line is ever cut and a player's folder never fills up.
 constexpr off_t LOG_LIMIT_BYTES = 8 << 20;
 void appendLine(const char* fileName, std::string_view line);
-// While quiet, appended lines are not written: a game rebuilt from its journal logged them when it was played.
-// Returns whether they were quiet before.
+// While quiet, appended lines are not written: a game rebuilt from its journal logged them when it was
+// played. Returns whether they were quiet before.
 bool setLogsQuiet(bool quiet);
 
 // Replaces the file with text in text mode through a temporary file in the same folder, synced, renamed

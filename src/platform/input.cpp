@@ -86,7 +86,9 @@ bool keyHeld(int code) {
            (playKeysSet() && padPresses(mergePads(pads), padPlayKeys, code));
 }
 
-bool buttonClicked() { return mouseState.buttons[0] != 0 && !buttonWasDown; }
+bool buttonClicked() {
+    return mouseState.buttons[0] != 0 && !buttonWasDown;
+}
 
 bool keyPressed(int code) {
     return code >= 0 && code < 256 && keysPressed[static_cast<std::size_t>(code)];

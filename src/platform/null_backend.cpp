@@ -57,7 +57,9 @@ Events pumpEvents() {
 
 std::uint64_t nowMs() { return state.clockMs; }
 // A fixed day, so that what a test records is the same at every run; it moves with the clock.
-std::int64_t calendarSeconds() { return 1796688000 + static_cast<std::int64_t>(state.clockMs / 1000); }
+std::int64_t calendarSeconds() {
+    return 1796688000 + static_cast<std::int64_t>(state.clockMs / 1000);
+}
 void sleepMs(int ms) {
     if (ms <= 0) return;
     state.clockMs += static_cast<std::uint64_t>(ms);

@@ -63,7 +63,9 @@ void blitOrRestore(Surface& dest, const Rect& destRect, const Surface& source, c
     if (blitSprite(dest, destRect, source, sourceRect, true) == BlitResult::SurfaceLost) restoreAllSurfaces();
 }
 
-void drawBlock(int code, ScreenPoint at) { drawBlock(code, {at.x, at.y, at.x + CELL_SIZE, at.y + CELL_SIZE}); }
+void drawBlock(int code, ScreenPoint at) {
+    drawBlock(code, {at.x, at.y, at.x + CELL_SIZE, at.y + CELL_SIZE});
+}
 
 void drawBlock(int code, const Rect& cell) {
     blitOrRestore(backSurface, cell, blockSprite(code), nullptr);

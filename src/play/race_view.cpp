@@ -33,8 +33,10 @@ void drawRaceView() {
             if (code > 0) drawBlock(code, {x, y, x + RACE_CELL, y + RACE_CELL});
         }
     drawTextCentered("Your Best", RACE_CENTRE_X, RACE_TOP - 22, rgb(150, 150, 255), backSurface);
-    drawTextCentered(std::to_string(raceView.total).c_str(), RACE_CENTRE_X, bottom + 6, rgb(255, 255, 255), backSurface);
-    if (raceView.ended) drawTextCentered("Finished", RACE_CENTRE_X, bottom + 20, rgb(255, 255, 0), backSurface);
+    drawTextCentered(std::to_string(raceView.total).c_str(), RACE_CENTRE_X, bottom + 6, rgb(255, 255, 255),
+                     backSurface);
+    if (raceView.ended)
+        drawTextCentered("Finished", RACE_CENTRE_X, bottom + 20, rgb(255, 255, 0), backSurface);
 }
 
 } // namespace crossfall

@@ -38,7 +38,7 @@ struct RulesSeam {
     void (*scoreCheck)() = nullptr;                       // once, the frame after a game ends
     void (*flashRow)(int fieldIndex, int row) = nullptr; // before a full row goes; starts the row sound
     void (*comboLabel)(int combo) = nullptr;              // a chain grew to combo
-    void (*levelMusic)(int level) = nullptr;              // a game starts or its level rises: the music's pitch
+    void (*levelMusic)(int level) = nullptr; // a game starts or its level rises: the music's pitch
 };
 extern RulesSeam rulesSeam; // installed by start-up, or by a replay
 

@@ -112,13 +112,14 @@ void recordResult(const char* name) {
         HighScoreEntry& row = highScoreTable[newEntryRank];
         row.total = finalTotal();
         std::snprintf(row.name, sizeof row.name, "%s", name);
-        // The row's journal before its table: a power cut between them leaves a journal no row names, never
-        // a row whose journal was lost. The next save removes such a journal.
-        if (keepEndedGame != nullptr && makeFolder(ROW_REPLAYS_FOLDER))
+        // The row's journal before its table: a power cut between the two leaves at worst a journal no row
+        // names, which the next save removes, never a saved row whose journal is still to be written.
+        const bool keeping = keepEndedGame != nullptr;
+        if (keeping && makeFolder(ROW_REPLAYS_FOLDER))
             keepEndedGame(rowReplayPath(gameMode, highScoreTable, newEntryRank).c_str(), gameMode, row.total);
         if (saveHighScores()) {
             pruneRowReplays(gameMode, highScoreTable);
-            if (newEntryRank == 0 && keepEndedGame != nullptr) keepEndedGame(bestReplayName(gameMode), gameMode, row.total);
+            if (newEntryRank == 0 && keeping) keepEndedGame(bestReplayName(gameMode), gameMode, row.total);
         }
     }
     inScoreEntry = 0;

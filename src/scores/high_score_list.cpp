@@ -30,13 +30,25 @@ void drawHeadings() {
     drawTextCentered("Press ESC to return to menu.", 400, 70, rgb(100, 100, 255), backSurface);
 }
 
-// A row of a column, where it is drawn, and the journal kept with it, if any.
+// A row of a column and the journal kept with it, if any.
 struct ListRow {
     HighScoreEntry entry;
     int mode = 0;
-    Rect area;
+    int rank = 0;
     std::string replay; // empty: no journal
 };
+
+// The top-left of the row's name.
+int rowX(const ListRow& row) {
+    return 160 * row.mode + 5;
+}
+int rowY(const ListRow& row) {
+    return 150 + 30 * row.rank;
+}
+// Where the cursor points at the row: its name, total and mark.
+Rect rowArea(const ListRow& row) {
+    return {rowX(row) - 4, rowY(row) - 6, rowX(row) + 153, rowY(row) + 20};
+}
 
 // The rows of every table, read afresh.
 std::vector<ListRow> readListRows() {
@@ -45,10 +57,9 @@ std::vector<ListRow> readListRows() {
     for (int c = 0; c < MODE_COUNT; ++c) {
         const int count = readScoreRows(scoreFileName(c), rows, HIGH_SCORE_ROWS, TABLE_NAME_LENGTH);
         for (int k = 0; k < count; ++k) {
-            const int y = 150 + 30 * k;
             std::string replay = rowReplayPath(c, rows, k);
             if (!isRegularFile(replay.c_str())) replay.clear();
-            list.push_back({rows[k], c, {160 * c + 1, y - 6, 160 * c + 158, y + 20}, std::move(replay)});
+            list.push_back({rows[k], c, k, std::move(replay)});
         }
     }
     return list;
@@ -56,11 +67,12 @@ std::vector<ListRow> readListRows() {
 
 // Each row a little darker than the one above it; a row with a journal has the mark after its total.
 void drawRow(const ListRow& row) {
-    const int k = (row.area.top + 6 - 150) / 30, x = row.area.left - 1, y = row.area.top + 6;
-    const int shade = 255 - 15 * k;
-    drawText(std::string(row.entry.name).substr(0, LIST_NAME_LENGTH).c_str(), x + 5, y, rgb(55, 55, shade), backSurface);
-    drawTextRight(std::to_string(row.entry.total).c_str(), x + 140, y, rgb(shade, shade, shade), backSurface);
-    if (!row.replay.empty()) blitSprite(backSurface, {x + 144, y + 3, x + 154, y + 13}, bitmap(Bitmap::ReplayMark), nullptr, true);
+    const int x = rowX(row), y = rowY(row), shade = 255 - 15 * row.rank;
+    const std::string name = std::string(row.entry.name).substr(0, LIST_NAME_LENGTH);
+    drawText(name.c_str(), x, y, rgb(55, 55, shade), backSurface);
+    drawTextRight(std::to_string(row.entry.total).c_str(), x + 135, y, rgb(shade, shade, shade), backSurface);
+    if (!row.replay.empty())
+        blitSprite(backSurface, {x + 139, y + 3, x + 149, y + 13}, bitmap(Bitmap::ReplayMark), nullptr, true);
 }
 
 } // namespace
@@ -78,7 +90,7 @@ int runHighScoreList() {
     const std::vector<ListRow> rows = readListRows();
     std::vector<CursorStop> stops;
     for (const ListRow& row : rows)
-        if (!row.replay.empty()) stops.push_back({row.area.left + 147, row.area.top + 13});
+        if (!row.replay.empty()) stops.push_back({rowX(row) + 143, rowY(row) + 7});
     stops.push_back(returnStop);
     trackCursor(0, 0, 784, 584);
     steerCursor(stops);
@@ -98,10 +110,12 @@ int runHighScoreList() {
 
     for (const ListRow& row : rows) {
         drawRow(row);
-        if (row.replay.empty() || !cursorOver(row.area)) continue;
-        frameRect(row.area.left, row.area.top, row.area.right, row.area.bottom, 1, packColor(150, 150, 255));
+        const Rect area = rowArea(row);
+        if (row.replay.empty() || !cursorOver(area)) continue;
+        frameRect(area.left, area.top, area.right, area.bottom, 1, packColor(255, 255, 255));
         drawTextCentered("Click to watch this game.", 400, 470, rgb(150, 150, 255), backSurface);
-        if ((buttonClicked() || steeredEnter()) && watchRowReplay != nullptr && watchRowReplay(row.replay.c_str(), row.mode, row.entry))
+        const bool chosen = buttonClicked() || steeredEnter();
+        if (chosen && watchRowReplay != nullptr && watchRowReplay(row.replay.c_str(), row.mode, row.entry))
             return 0;
     }
     drawTextCentered("Keep practicing to get your name on the board!", 400, 550, rgb(255, 0, 0), backSurface);

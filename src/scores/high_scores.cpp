@@ -68,7 +68,9 @@ std::string scoreTableText(const HighScoreEntry (&rows)[HIGH_SCORE_ROWS]) {
     return text;
 }
 
-std::int32_t finalTotal() { return totalOf(score, comboBonuses); }
+std::int32_t finalTotal() {
+    return totalOf(score, comboBonuses);
+}
 
 std::int32_t totalOf(std::int32_t points, std::int32_t bonuses) {
     const std::int64_t total = std::int64_t{points} + bonuses;

@@ -16,7 +16,9 @@ const char* const BEST_REPLAY_NAMES[MODE_COUNT] = {"best_classic.cfr", "best_rub
 constexpr const char* EXTENSION = ".cfr";
 constexpr char HEX[] = "0123456789ABCDEF";
 
-bool plain(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); }
+bool plain(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+}
 
 std::string encodedName(const std::string& name) {
     std::string out;
@@ -72,7 +74,8 @@ std::string rowReplayFileName(const RowReplayName& row) {
 
 std::optional<RowReplayName> parseRowReplayFileName(const std::string& fileName) {
     if (!fileName.ends_with(EXTENSION)) return std::nullopt;
-    const std::string_view stem = std::string_view(fileName).substr(0, fileName.size() - std::strlen(EXTENSION));
+    const std::string_view stem =
+        std::string_view(fileName).substr(0, fileName.size() - std::strlen(EXTENSION));
     const std::size_t first = stem.find('_');
     const std::size_t second = stem.find('_', first == std::string_view::npos ? first : first + 1);
     if (second == std::string_view::npos) return std::nullopt;
@@ -83,8 +86,9 @@ std::optional<RowReplayName> parseRowReplayFileName(const std::string& fileName)
     const std::optional<std::string> name = decodedName(stem.substr(second + 1, third - second - 1));
     const std::optional<std::int64_t> occurrence =
         third == std::string_view::npos ? std::optional<std::int64_t>(1) : number(stem.substr(third + 1));
-    if (key == std::end(MODE_KEYS) || !total || !name || !occurrence || *occurrence < 1 || *occurrence > HIGH_SCORE_ROWS ||
-        *total < INT32_MIN || *total > INT32_MAX || name->empty() || name->size() > TABLE_NAME_LENGTH)
+    if (key == std::end(MODE_KEYS) || !total || !name || !occurrence || *occurrence < 1 ||
+        *occurrence > HIGH_SCORE_ROWS || *total < INT32_MIN || *total > INT32_MAX || name->empty() ||
+        name->size() > TABLE_NAME_LENGTH)
         return std::nullopt;
     row = {static_cast<int>(key - std::begin(MODE_KEYS)), static_cast<std::int32_t>(*total), *name,
            static_cast<int>(*occurrence)};
@@ -106,10 +110,13 @@ void pruneRowReplays(int mode, const HighScoreEntry (&rows)[HIGH_SCORE_ROWS]) {
     for (const std::string& file : folderFileNames(ROW_REPLAYS_FOLDER)) {
         const std::optional<RowReplayName> row = parseRowReplayFileName(file);
         const std::string path = std::string(ROW_REPLAYS_FOLDER) + "/" + file;
-        if (row && row->mode == mode && std::find(kept.begin(), kept.end(), path) == kept.end()) removeFile(path.c_str());
+        if (row && row->mode == mode && std::find(kept.begin(), kept.end(), path) == kept.end())
+            removeFile(path.c_str());
     }
 }
 
-const char* bestReplayName(int mode) { return mode >= 0 && mode < MODE_COUNT ? BEST_REPLAY_NAMES[mode] : nullptr; }
+const char* bestReplayName(int mode) {
+    return mode >= 0 && mode < MODE_COUNT ? BEST_REPLAY_NAMES[mode] : nullptr;
+}
 
 } // namespace crossfall

@@ -33,7 +33,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string fileText(const std::string& name) { return readFile(name.c_str(), 1 << 24).value_or("<missing>"); }
+std::string fileText(const std::string& name) {
+    return readFile(name.c_str(), 1 << 24).value_or("<missing>");
+}
 
 struct Replays : testing::Test {
     void SetUp() override {
@@ -66,7 +68,8 @@ struct Row {
 
 // The table as the rules keep it: a result goes below every row it does not beat.
 int enter(std::vector<Row>& table, const Row& row) {
-    const auto at = std::find_if(table.begin(), table.end(), [&](const Row& r) { return r.total < row.total; });
+    const auto at =
+        std::find_if(table.begin(), table.end(), [&](const Row& r) { return r.total < row.total; });
     const int rank = static_cast<int>(at - table.begin());
     if (rank >= HIGH_SCORE_ROWS) return -1;
     table.insert(at, row);
@@ -85,22 +88,34 @@ TEST_F(Replays, EveryRankOfAFullTableAndOutOfItKeepsOneJournalPerEarnedRowEachTh
     // Files the save must leave: not our names, another mode's, a spelling we never write. One of ours
     // that names no row goes at the first save.
     ASSERT_TRUE(makeFolder(ROW_REPLAYS_FOLDER));
-    const std::vector<std::string> foreign = {"notes.txt", "classic_50_OLD.cfr.bak", "rubik_10_X.cfr",
-                                              "classic_+50_OLD.cfr", "classic_050_OLD.cfr", "classic_50_%4FLD.cfr"};
+    const std::vector<std::string> foreign = {"notes.txt",           "classic_50_OLD.cfr.bak",
+                                              "rubik_10_X.cfr",      "classic_+50_OLD.cfr",
+                                              "classic_050_OLD.cfr", "classic_50_%4FLD.cfr"};
     for (const std::string& file : foreign) ASSERT_TRUE(saveFile(("replays/" + file).c_str(), "x"));
     ASSERT_TRUE(saveFile("replays/classic_123_ZZZ.cfr", "x"));
     std::vector<int> ranks;
     int twins = 0;
-    for (const auto& [seed, steer] : {std::pair{11u, 0L}, {12u, 200L}, {11u, 0L}, {13u, 2500L}, {14u, 60L},
-                                      {15u, 900L}, {16u, 400L}, {11u, 0L}, {17u, 1500L}, {18u, 120L}, {19u, 30L}}) {
+    for (const auto& [seed, steer] : {std::pair{11u, 0L},
+                                      {12u, 200L},
+                                      {11u, 0L},
+                                      {13u, 2500L},
+                                      {14u, 60L},
+                                      {15u, 900L},
+                                      {16u, 400L},
+                                      {11u, 0L},
+                                      {17u, 1500L},
+                                      {18u, 120L},
+                                      {19u, 30L}}) {
         seedRandom(seed);
         bot::playGame({MODE_CLASSIC, false, false, -1, steer});
         ranks.push_back(enter(table, {"BOT", finalTotal(), true}));
         std::vector<std::string> want = foreign;
         HighScoreEntry rows[HIGH_SCORE_ROWS];
-        ASSERT_EQ(parseScoreRows(fileText("scores_classic.txt"), rows, HIGH_SCORE_ROWS, TABLE_NAME_LENGTH), 10);
+        ASSERT_EQ(parseScoreRows(fileText("scores_classic.txt"), rows, HIGH_SCORE_ROWS, TABLE_NAME_LENGTH),
+                  10);
         for (int k = 0; k < HIGH_SCORE_ROWS; ++k) {
-            ASSERT_EQ(std::pair(std::string(rows[k].name), rows[k].total), std::pair(table[k].name, table[k].total));
+            ASSERT_EQ(std::pair(std::string(rows[k].name), rows[k].total),
+                      std::pair(table[k].name, table[k].total));
             if (table[k].earned) want.push_back(rowReplayPath(MODE_CLASSIC, rows, k).substr(8));
         }
         std::sort(want.begin(), want.end());
@@ -116,7 +131,8 @@ TEST_F(Replays, EveryRankOfAFullTableAndOutOfItKeepsOneJournalPerEarnedRowEachTh
         if (!table[k].earned) continue;
         const auto [code, printed] = verifyFile(rowReplayPath(MODE_CLASSIC, rows, k));
         EXPECT_EQ(code, 0) << k;
-        EXPECT_NE(printed.find("\ntotal: " + std::to_string(rows[k].total) + "\n"), std::string::npos) << printed;
+        EXPECT_NE(printed.find("\ntotal: " + std::to_string(rows[k].total) + "\n"), std::string::npos)
+            << printed;
     }
 }
 
@@ -131,11 +147,17 @@ void pass(std::initializer_list<int> held = {}) {
     clearKeyPresses();
 }
 
-void pointAt(int x, int y) { addMouseMotion(x - mouseX, y - mouseY); }
+void pointAt(int x, int y) {
+    addMouseMotion(x - mouseX, y - mouseY);
+}
 
 // The middle of the mark after row k of column c, and a point on the row's name.
-constexpr int markX(int c) { return 160 * c + 149; }
-constexpr int rowY(int k) { return 150 + 30 * k + 7; }
+constexpr int markX(int c) {
+    return 160 * c + 149;
+}
+constexpr int rowY(int k) {
+    return 150 + 30 * k + 7;
+}
 
 TEST_F(Replays, AMarkedRowPlaysItsGameFromTheListAndEscapeOrItsEndReturnsThereWithThePausedGameWhole) {
     ASSERT_TRUE(saveTextFile("scores_rubik.txt", "OLD 99999\n"));
@@ -147,7 +169,8 @@ TEST_F(Replays, AMarkedRowPlaysItsGameFromTheListAndEscapeOrItsEndReturnsThereWi
     bot::playGame({MODE_RUBIK, false, false, -1, 300});
     HighScoreEntry rows[HIGH_SCORE_ROWS];
     ASSERT_EQ(parseScoreRows(fileText("scores_classic.txt"), rows, HIGH_SCORE_ROWS, TABLE_NAME_LENGTH), 10);
-    ASSERT_EQ(std::pair(std::string(rows[2].name), rows[2].total), std::pair(std::string("???"), 0)) << "rows left empty";
+    ASSERT_EQ(std::pair(std::string(rows[2].name), rows[2].total), std::pair(std::string("???"), 0))
+        << "rows left empty";
     const Journal first = *parseJournal(fileText(rowReplayPath(MODE_CLASSIC, rows, 0))).journal;
     // A Time Attack game paused after 200 frames is what the replays must leave as they found it.
     inMenu = 1;
@@ -162,19 +185,22 @@ TEST_F(Replays, AMarkedRowPlaysItsGameFromTheListAndEscapeOrItsEndReturnsThereWi
     showScoreList = 1;
     pointAt(5000, 5000);
     pass();
-    const std::vector<std::uint16_t> list(null_backend::lastPicture(), null_backend::lastPicture() + 800 * 600);
+    const std::vector<std::uint16_t> list(null_backend::lastPicture(),
+                                          null_backend::lastPicture() + 800 * 600);
     const auto marked = [&list](int c, int k) {
         int lit = 0;
         for (int x = markX(c) - 5; x < markX(c) + 5; ++x) lit += list[(rowY(k) - 2) * 800 + x] != 0;
         return lit;
     };
-    EXPECT_EQ(std::tuple(marked(0, 0), marked(0, 1), marked(0, 2), marked(1, 0), marked(1, 1)), std::tuple(3, 3, 0, 0, 3))
+    EXPECT_EQ(std::tuple(marked(0, 0), marked(0, 1), marked(0, 2), marked(1, 0), marked(1, 1)),
+              std::tuple(3, 3, 0, 0, 3))
         << "the mark's middle row is three pixels of its triangle wide";
     // A click on the second Classic row plays its game, its caption over the panel, the logs untouched.
     picture::paintSprites(); // the blocks seen
     pointAt(30, rowY(1));
     pass({VK_LBUTTON});
-    ASSERT_EQ(std::pair(inMenu, panelCaption), std::pair(0, std::string("BOT  -  Classic  -  ") + std::to_string(rows[1].total)));
+    ASSERT_EQ(std::pair(inMenu, panelCaption),
+              std::pair(0, std::string("BOT  -  Classic  -  ") + std::to_string(rows[1].total)));
     std::vector<std::uint64_t> pictures;
     for (int k = 0; k < 300; ++k) {
         pass({VK_LBUTTON});
@@ -184,7 +210,8 @@ TEST_F(Replays, AMarkedRowPlaysItsGameFromTheListAndEscapeOrItsEndReturnsThereWi
     EXPECT_GT(std::unique(pictures.begin(), pictures.end()) - pictures.begin(), 5) << "the game moves on";
     EXPECT_EQ(std::tuple(inMenu, showScoreList, fileText("moves.txt") == moves), std::tuple(0, 0, true));
     pass({VK_ESCAPE});
-    EXPECT_EQ(std::tuple(inMenu, showScoreList, gameStateDigest(), panelCaption), std::tuple(1, 1, paused, std::string()));
+    EXPECT_EQ(std::tuple(inMenu, showScoreList, gameStateDigest(), panelCaption),
+              std::tuple(1, 1, paused, std::string()));
     // By the keyboard: Down reaches the first marked row; Enter plays it to its end, and the list follows.
     releaseAllKeys();
     pass({VK_DOWN});
@@ -202,7 +229,8 @@ TEST_F(Replays, AMarkedRowPlaysItsGameFromTheListAndEscapeOrItsEndReturnsThereWi
     HighScoreEntry rubik[HIGH_SCORE_ROWS];
     parseScoreRows(fileText("scores_rubik.txt"), rubik, HIGH_SCORE_ROWS, TABLE_NAME_LENGTH);
     ASSERT_TRUE(saveFile(rowReplayPath(MODE_RUBIK, rubik, 1).c_str(), "CFRJ"));
-    for (const auto& [c, said] : {std::pair{0, "the game of another result"}, {1, "damaged (replay version 0)"}}) {
+    for (const auto& [c, said] :
+         {std::pair{0, "the game of another result"}, {1, "damaged (replay version 0)"}}) {
         testing::internal::CaptureStderr();
         pointAt(30 + 160 * c, rowY(c));
         pass({VK_LBUTTON});
@@ -216,8 +244,8 @@ TEST_F(Replays, AMarkedRowPlaysItsGameFromTheListAndEscapeOrItsEndReturnsThereWi
 
 // The best game's state after this many of its frames, as the race must show it: its field with the
 // falling piece, and its total.
-std::pair<std::array<std::array<std::int32_t, PLAY_ROWS>, FIELD_COLUMNS>, std::int32_t> bestAfter(Journal best,
-                                                                                                  std::uint32_t frames) {
+std::pair<std::array<std::array<std::int32_t, PLAY_ROWS>, FIELD_COLUMNS>, std::int32_t>
+bestAfter(Journal best, std::uint32_t frames) {
     best.frameCount = std::min(best.frameCount, frames);
     std::FILE* out = std::tmpfile();
     testing::internal::CaptureStderr();
@@ -292,13 +320,18 @@ TEST(ReplayInfo, TellsModeResultLengthAndDateWithoutPlayingAndRefusesWhatCannotB
     // A journal from before the date was kept: everything but the date.
     const auto [code, printed] = info(CROSSFALL_SOURCE_DIR "/tests/golden/classic.cfr");
     EXPECT_EQ(code, 0);
-    EXPECT_TRUE(printed.starts_with("mode: Classic\nscore: ") && printed.ends_with(" of play)\ndate: not recorded\n"))
+    EXPECT_TRUE(printed.starts_with("mode: Classic\nscore: ") &&
+                printed.ends_with(" of play)\ndate: not recorded\n"))
         << printed;
     // Dates at the edges of a day and of the calendar's range, as the game wrote them.
     Journal j = *parseJournal(fileText(CROSSFALL_SOURCE_DIR "/tests/golden/time.cfr")).journal;
-    for (const auto& [at, told] : {std::pair<std::int64_t, const char*>{1796688000, "2026-12-08 00:00:00 UTC"},
-                                   {1796774399, "2026-12-08 23:59:59 UTC"}, {1, "1970-01-01 00:00:01 UTC"},
-                                   {0, "not recorded"}, {-5, "not recorded"}}) {
+    for (const auto& [at, told] :
+         {std::pair<std::int64_t, const char*>{1796688000, "2026-12-08 00:00:00 UTC"},
+          {1796774399, "2026-12-08 23:59:59 UTC"},
+          {1, "1970-01-01 00:00:01 UTC"},
+          {0, "not recorded"},
+          {-5, "not recorded"},
+          {INT64_MAX, "not recorded"}}) {
         j.header.startedAt = at;
         ASSERT_TRUE(saveFile("dated.cfr", encodeJournal(j)));
         const auto [dated, text] = info("dated.cfr");
@@ -309,7 +342,8 @@ TEST(ReplayInfo, TellsModeResultLengthAndDateWithoutPlayingAndRefusesWhatCannotB
     EXPECT_EQ(info("missing.cfr"), std::pair(2, std::string()));
     ASSERT_TRUE(saveFile("bad.cfr", "CFRJ\x02"));
     EXPECT_EQ(info("bad.cfr"), std::pair(2, std::string()));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "crossfall: missing.cfr: cannot be read\ncrossfall: bad.cfr: cut short\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "crossfall: missing.cfr: cannot be read\ncrossfall: bad.cfr: cut short\n");
 }
 
 } // namespace

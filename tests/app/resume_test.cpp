@@ -210,14 +210,20 @@ TEST(UnfinishedGame, ADamagedOneIsSetAsideAndAnEndedOneStillWantsItsInitials) {
     releaseAllKeys();
     ASSERT_EQ(inScoreEntry, 1);
     const std::int32_t total = finalTotal();
+    const std::string journal = readFile("lastgame.cfr", 1 << 20).value_or("");
     ASSERT_TRUE(std::filesystem::exists(UNFINISHED_GAME_FILE));
-    ASSERT_TRUE(startUp()); // as the next start would begin
+    std::filesystem::remove("lastgame.cfr");
+    ASSERT_TRUE(startUp()); // as the next start would begin, its last ended game not yet known
     ASSERT_TRUE(resumeUnfinishedGame());
     EXPECT_EQ(std::tuple(gameOver, inScoreEntry, inMenu, finalTotal()), std::tuple(1, 1, 1, total));
     shutDown(); // left from the menu: the result is saved with no initials, and the game is settled
     const std::string table = readFile(scoreFileName(MODE_CLASSIC), 99).value_or("");
     EXPECT_TRUE(table.starts_with("??? " + std::to_string(total) + "\r\n")) << table;
     EXPECT_FALSE(std::filesystem::exists(UNFINISHED_GAME_FILE)) << "settled: it goes";
+    // The game is journaled whole again, to the byte, and kept as its row's and as the mode's best.
+    const std::string row = "replays/classic_" + std::to_string(total) + "_%3F%3F%3F.cfr";
+    for (const std::string& file : {std::string("lastgame.cfr"), row, std::string("best_classic.cfr")})
+        EXPECT_TRUE(readFile(file.c_str(), 1 << 20) == journal) << file;
 }
 
 } // namespace

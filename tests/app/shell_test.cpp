@@ -414,7 +414,8 @@ TEST(Journal, BadFilesAreRefusedWithOneLineAndExitCode2) {
     const std::string gapBytes = encodeJournal(gaps);
     const JournalRead gapRead = parseJournal(gapBytes);
     ASSERT_TRUE(gapRead.journal) << gapRead.error;
-    EXPECT_EQ(gapBytes.size(), 76 + (1 + 1 + 2 + 2 + 3 + 3 + 4) + 7 + 2 + 24 + 4) << "the gaps, the kinds, the end";
+    EXPECT_EQ(gapBytes.size(), 76 + (1 + 1 + 2 + 2 + 3 + 3 + 4) + 7 + 2 + 24 + 4)
+        << "the gaps, the kinds, the end";
     for (std::size_t k = 0; k < gaps.events.size(); ++k) EXPECT_EQ(gapRead.journal->events[k].frame, gaps.events[k].frame);
     // A journal of exactly the largest size reads: 106 bytes around records of 54, 3 and 2 bytes.
     Journal largest = base;

@@ -31,11 +31,11 @@ enter_to() {
     sleep 0.3
 }
 
-# The menu's stops, 1 to 11: the ten entries, then the link to all tables. `at` is where the arrows
+# The menu's stops, 1 to 12: the ten entries, then the link to all tables and the race switch. `at` is where the arrows
 # left the cursor (0: on none yet); Down from none goes to the first.
 at=0
 menu_to() {
-    local presses=$(((${1} - at + 11) % 11))
+    local presses=$(((${1} - at + 12) % 12))
     ((at == 0)) && presses=$1
     for _ in $(seq "$presses"); do tap Down; done
     at=$1
@@ -45,7 +45,7 @@ start_game keyboard with-data || exit 1
 menu_to 9
 tap Return
 sleep 0.3
-[ "$(cat "$XDG_CONFIG_HOME/crossfall/settings.txt" 2>/dev/null)" = "block-symbols=1" ] ||
+[ "$(cat "$XDG_CONFIG_HOME/crossfall/settings.txt" 2>/dev/null)" = $'block-symbols=1\nrace-your-best=0' ] ||
     fail "symbols: settings.txt holds: $(head -c 100 "$XDG_CONFIG_HOME/crossfall/settings.txt" 2>&1)"
 declare -A stop=([classic]=2 [rubik]=3 [4way]=4 [2p]=5 [time]=7)
 for mode in classic rubik 4way 2p time; do
@@ -82,7 +82,7 @@ enter_to M Return "options: finish"
 cmp -s "$dir/expected-controls" "$dir/myControls.txt" ||
     fail "options: myControls.txt is not the expected thirteen lines: $(od -c "$dir/myControls.txt" | head -5)"
 
-# The cursor was left on the options' link, no menu stop: Up goes to the last, the link to all tables.
+# The cursor was left on the options' link, no menu stop: Down from none, eleven times, reaches the link.
 at=0
 shot menu-before-list
 menu_to 11

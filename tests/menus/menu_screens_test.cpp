@@ -96,16 +96,21 @@ TEST_F(MenuScreens, TheArrowsWalkTheMenuShowingWhatTheMouseWouldAndEnterActsOnly
     // From nowhere: Down n times, then Enter held for two frames, nothing done yet, and let go: what
     // stays, the mode started, the switches.
     for (const auto& [downs, stays, mode, obstacles, symbols, race] :
-         {std::tuple{2, 0, int{MODE_CLASSIC}, 0, 0, 0}, {7, 0, int{MODE_TIME}, 0, 0, 0}, {6, 1, -1, 1, 0, 0},
-          {8, 1, -1, 0, 0, 0}, {9, 1, -1, 0, 1, 0}, {12, 1, -1, 0, 0, 1}}) {
+         {std::tuple{2, 0, int{MODE_CLASSIC}, 0, 0, 0},
+          {7, 0, int{MODE_TIME}, 0, 0, 0},
+          {6, 1, -1, 1, 0, 0},
+          {8, 1, -1, 0, 0, 0},
+          {9, 1, -1, 0, 1, 0},
+          {12, 1, -1, 0, 0, 1}}) {
         gameMode = -1;
         obstacleMode = inOptions = blockSymbols = raceYourBest = 0;
         menu(0, 0);
         for (int k = 0; k < downs; ++k) keys(runMainMenu, {VK_DOWN});
         setKeyDown(VK_RETURN, true);
         for (int k = 0; k < 2; ++k) {
-            EXPECT_EQ(std::tuple(runMainMenu(), gameMode, obstacleMode + blockSymbols + inOptions + raceYourBest),
-                      std::tuple(1, -1, 0));
+            EXPECT_EQ(
+                std::tuple(runMainMenu(), gameMode, obstacleMode + blockSymbols + inOptions + raceYourBest),
+                std::tuple(1, -1, 0));
             clearKeyPresses();
         }
         setKeyDown(VK_RETURN, false);
@@ -343,8 +348,9 @@ TEST_F(MenuScreens, EveryEntryLinkAndOptionsRowShowTheirWholePictureExactlyOverT
     ASSERT_TRUE(saveTextFile("scores_rubik.txt", "WWWWWWWWW -2147483648\n"));
     expectRegions(runMainMenu, 0x1c3f5391c7278692, MENU_TARGETS,
                   {0xb4ded9718b172fdd, 0xd9de50e2702e7560, 0xa08f5aa57bec55cd, 0x69d077f4e4ed705b,
-                  0x44be0eaa09ea5467, 0x3bcf1594218a73d7, 0x31600274f5899312, 0x36577d64aa4a0c7b,
-                  0xd58d2a55a2248fbf, 0xe4ace8923b2df9ed, 0x46e5462b6dc8bfa2, 0xf0f048e39682d3c2}, "menu-");
+                   0x44be0eaa09ea5467, 0x3bcf1594218a73d7, 0x31600274f5899312, 0x36577d64aa4a0c7b,
+                   0xd58d2a55a2248fbf, 0xe4ace8923b2df9ed, 0x46e5462b6dc8bfa2, 0xf0f048e39682d3c2},
+                  "menu-");
     keyBindings[5] = 250; // no name: "?"
     showGridPreview = musicOn = 0;
     expectRegions(runOptionsScreen, 0x608755eeaa5f6637, OPTION_TARGETS,

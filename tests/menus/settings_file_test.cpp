@@ -58,10 +58,12 @@ TEST(SettingsFile, OnlyStrictLinesOfTheTwoKeysAreReadAndAnythingElseLeavesTheSwi
         testing::internal::CaptureStderr();
         loadSettings();
         const std::string said = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(std::tuple(blockSymbols, raceYourBest, said), std::tuple(symbols, race, damaged ? "Crossfall: " + settingsPath() +
-                                                                                  " is damaged and is ignored; the "
-                                                                                  "settings start as new\n"
-                                                                            : std::string()))
+        EXPECT_EQ(std::tuple(blockSymbols, raceYourBest, said),
+                  std::tuple(symbols, race,
+                             damaged ? "Crossfall: " + settingsPath() +
+                                           " is damaged and is ignored; the "
+                                           "settings start as new\n"
+                                     : std::string()))
             << (text != nullptr ? text : "none");
     }
     // 4096 bytes are read; one more and the file is too large to be one of ours.
@@ -87,8 +89,10 @@ TEST(SettingsFile, TheMenuSwitchesFlipSaveAtOnceAndAFailedSaveKeepsTheOldFileAnd
     };
     constexpr int SYMBOLS_X = 200, SYMBOLS_Y = 450, RACE_X = 560, RACE_Y = 455;
     const std::tuple<int, int, const char*> clicks[] = {
-        {SYMBOLS_X, SYMBOLS_Y, "block-symbols=1\nrace-your-best=0\n"}, {RACE_X, RACE_Y, "block-symbols=1\nrace-your-best=1\n"},
-        {SYMBOLS_X, SYMBOLS_Y, "block-symbols=0\nrace-your-best=1\n"}, {RACE_X, RACE_Y, "block-symbols=0\nrace-your-best=0\n"}};
+        {SYMBOLS_X, SYMBOLS_Y, "block-symbols=1\nrace-your-best=0\n"},
+        {RACE_X, RACE_Y, "block-symbols=1\nrace-your-best=1\n"},
+        {SYMBOLS_X, SYMBOLS_Y, "block-symbols=0\nrace-your-best=1\n"},
+        {RACE_X, RACE_Y, "block-symbols=0\nrace-your-best=0\n"}};
     for (const auto& [x, y, text] : clicks) {
         click(x, y);
         EXPECT_EQ(std::tuple(blockSymbols, raceYourBest, readFile(settingsPath().c_str(), 99)),

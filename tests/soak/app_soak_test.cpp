@@ -214,9 +214,9 @@ TEST(AppSoak, EveryModeSurvivesLongRandomPlayAndEachTableHoldsItsModesTenBest) {
     for (int mode = 0; mode < 5; ++mode) EXPECT_GE(modeFrames[mode], framesWanted) << "mode " << mode;
     EXPECT_GT(tableChecks, 0);
     // Long enough a soak (CI's shortest under the sanitizers is 20 000 frames a mode) reaches every path.
-    EXPECT_TRUE(framesWanted < 20000 || (settledForANewGame > 0 && optionsFrames > 0 && listFrames > 0 && resumed > 0 &&
-                                         replayFrames > 0 && journalsVerified > 0))
+    EXPECT_TRUE(framesWanted < 20000 || (settledForANewGame > 0 && optionsFrames > 0 && listFrames > 0 &&
+                                         resumed > 0 && replayFrames > 0 && journalsVerified > 0))
         << settledForANewGame << " new games over a result waiting for initials, " << optionsFrames
-        << " options frames, " << listFrames << " list frames, " << resumed << " games resumed, " << replayFrames
-        << " replayed frames, " << journalsVerified << " journals verified";
+        << " options frames, " << listFrames << " list frames, " << resumed << " games resumed, "
+        << replayFrames << " replayed frames, " << journalsVerified << " journals verified";
 }
