@@ -19,6 +19,7 @@
 #include "platform/input.h"
 #include "platform/null_backend.h"
 #include "platform/screen_flags.h"
+#include "play/flash_row.h"
 #include "play/panel.h"
 #include "play/race_view.h"
 #include "rules/game_snapshot.h"
@@ -180,6 +181,10 @@ TEST_F(Replays, AMarkedRowPlaysItsGameFromTheListAndEscapeOrItsEndReturnsThereWi
     pass({VK_ESCAPE});
     ASSERT_EQ(inMenu, 1);
     const std::uint64_t paused = gameStateDigest();
+    // What the game screen needs besides the rules: the seam in force (a test's own here) and the label's number.
+    rulesSeam.gameStarting = [](int) {};
+    writeComboLabel(7);
+    const RulesSeam seam = rulesSeam;
     const std::string moves = fileText("moves.txt"), unfinished = fileText("unfinished.cfr");
     // The list: marks after the two Classic rows and the Rubik's one, none after the row kept from before.
     showScoreList = 1;
@@ -212,6 +217,7 @@ TEST_F(Replays, AMarkedRowPlaysItsGameFromTheListAndEscapeOrItsEndReturnsThereWi
     pass({VK_ESCAPE});
     EXPECT_EQ(std::tuple(inMenu, showScoreList, gameStateDigest(), panelCaption),
               std::tuple(1, 1, paused, std::string()));
+    EXPECT_EQ(std::tuple(rulesSeam.gameStarting, rulesSeam.draw, comboLabelValue), std::tuple(seam.gameStarting, seam.draw, 7));
     // By the keyboard: Down reaches the first marked row; Enter plays it to its end, and the list follows.
     releaseAllKeys();
     pass({VK_DOWN});
