@@ -15,10 +15,12 @@
 #include "audio/mixer.h"
 #include "golden/bot_player.h"
 #include "menus/main_menu.h"
+#include "menus/settings_file.h"
 #include "platform/files.h"
 #include "platform/input.h"
 #include "platform/null_backend.h"
 #include "platform/screen_flags.h"
+#include "platform/video.h"
 #include "play/flash_row.h"
 #include "play/panel.h"
 #include "play/race_view.h"
@@ -200,6 +202,10 @@ TEST_F(Replays, AMarkedRowPlaysItsGameFromTheListAndEscapeOrItsEndReturnsThereWi
     EXPECT_EQ(std::tuple(marked(0, 0), marked(0, 1), marked(0, 2), marked(1, 0), marked(1, 1)),
               std::tuple(3, 3, 0, 0, 3))
         << "the mark's middle row is three pixels of its triangle wide";
+    // Pointed at, a marked row lights its frame and says what a click does; the picture as it stands.
+    pointAt(30, rowY(1));
+    pass();
+    picture::expectPicture(null_backend::lastPicture(), 0x373dc48cfbda8c35, "list-hover");
     // A click on the second Classic row plays its game, its caption over the panel, the logs untouched.
     picture::paintSprites(); // the blocks seen
     pointAt(30, rowY(1));
@@ -298,8 +304,24 @@ TEST_F(Replays, TheRacedBestRunsFrameForFrameBesideThePlayerAndChangesNothingOfT
                       std::tuple(true, total, std::uint32_t(frames) >= best.frameCount));
         }
         EXPECT_TRUE(journals[0] == journals[1]) << "the race records nothing";
-        // A paused game resumed after a kill has its race caught up to the same frame.
     }
+    // The first frame's picture shows the race already; a game resumed after a kill has its race caught
+    // up to the frame it left.
+    raceYourBest = 1;
+    ASSERT_TRUE(saveSettings()); // as the menu's switch keeps it for the next start
+    inMenu = 1;
+    pointAt(200, bot::MENU_MODE_Y[MODE_TIME]);
+    pass({VK_LBUTTON});
+    pass();
+    EXPECT_EQ(null_backend::lastPicture()[150 * SCREEN_WIDTH + 598], packColor(255, 255, 255));
+    for (int k = 0; k < 300; ++k) pass({k % 6 < 3 ? keyRight : keyRotateCW});
+    pass({VK_ESCAPE});
+    ASSERT_EQ(std::pair(inMenu, gameOver), std::pair(1, 0));
+    const RaceView before = raceView;
+    raceView = RaceView{};
+    ASSERT_TRUE(startUp() && resumeUnfinishedGame());
+    EXPECT_EQ(std::tuple(raceView.shown, raceView.cells == before.cells, raceView.total, raceView.ended),
+              std::tuple(true, true, before.total, before.ended));
     // Cross-fall and Duofall are not raced, and nothing is raced without the mode's best.
     raceYourBest = 1;
     for (const int mode : {MODE_4WAY, MODE_DUOFALL}) {

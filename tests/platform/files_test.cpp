@@ -45,12 +45,18 @@ TEST(Files, LinesEndInCrLfNewFilesAre0644AndOnlyRegularFilesAreReadUpToTheBound)
     fs::create_directory("folder");
     ASSERT_EQ(::mkfifo("pipe", 0644), 0);
     const std::tuple<const char*, std::size_t, FileRead, std::size_t> reads[] = {
-        {"big.txt", 5001, FileRead::Done, 5000}, {"big.txt", 5000, FileRead::Done, 5000},
-        {"big.txt", 4999, FileRead::Done, 4999}, {"big.txt", 0, FileRead::Done, 0},
-        {"missing", 10, FileRead::NotOpened, 0}, {"folder", 10, FileRead::NotOpened, 0},
-        {"pipe", 10, FileRead::NotOpened, 0}};
+        {"big.txt", 5001, FileRead::Done, 5000},
+        {"big.txt", 5000, FileRead::Done, 5000},
+        {"big.txt", 4999, FileRead::Done, 4999},
+        {"big.txt", 0, FileRead::Done, 0},
+        {"missing", 10, FileRead::NotOpened, 0},
+        {"folder", 10, FileRead::NotOpened, 0},
+        {"pipe", 10, FileRead::NotOpened, 0},
+        // A regular file whose every read fails: said to have failed, not tried for ever.
+        {"/proc/self/mem", 10, FileRead::ReadFailed, 0}};
     testing::internal::CaptureStderr();
     for (const auto& [name, bound, result, size] : reads) {
+        errno = EINTR; // left over from an earlier call: no read was interrupted
         std::string bytes = "left over";
         EXPECT_EQ(readRegularFile(name, bound, bytes), result) << name << " " << bound;
         EXPECT_EQ(bytes, std::string(size, 'x')) << name << " " << bound;
@@ -140,8 +146,12 @@ TEST(Files, WithStandardInputClosedAFileOpenedAsDescriptorZeroWorks) {
             const bool read = ::close(0) != 0 && readRegularFile("log.txt", 99, bytes) == FileRead::Done;
             const bool locked = ::close(0) != 0 && lockGameFolder() && ::fcntl(0, F_GETFD) != -1;
             const bool second = lockGameFolder(); // as a second copy would try
+            ::close(0);
+            const int appended = openAppended("log.txt");
+            const bool appending = appended == 0 && appendBytes(appended, "log.txt", "more");
             fs::remove_all(folder);
-            std::exit((bytes == "line\r\n" ? 0 : 1) + (read ? 0 : 2) + (locked ? 0 : 4) + (second ? 8 : 0) + (saved ? 0 : 16));
+            std::exit((bytes == "line\r\n" ? 0 : 1) + (read ? 0 : 2) + (locked ? 0 : 4) + (second ? 8 : 0) +
+                      (saved ? 0 : 16) + (appending ? 0 : 32));
         },
         testing::ExitedWithCode(0), "");
 }

@@ -20,6 +20,7 @@
 #include "play/flash_row.h"
 #include "play/game_step.h"
 #include "play/panel.h"
+#include "play/race_view.h"
 #include "rules/random.h"
 #include "support/picture.h"
 
@@ -172,6 +173,57 @@ TEST_F(PlayScreenTest, WithSymbolsOnEveryBlockOfEveryFieldAndThePreviewCarriesIt
             EXPECT_EQ(marked, on != 0 ? waiting : 0) << "the waiting piece's four blocks";
         }
     blockSymbols = 0;
+}
+
+// The raced best game: every cell a half-size block at (600 + 8c, 100 + 8r), inside a white frame two
+// pixels wide, "Your Best" above, the total below and "Finished" under it once ended; nothing else
+// touched, and nothing at all when not shown.
+TEST_F(PlayScreenTest,
+       TheRacedFieldIsHalfSizeRightOfThePlayersInAWhiteFrameWithItsTotalAndShowsOnlyWhenAsked) {
+    constexpr std::uint16_t UNTOUCHED = 0x0101;
+    const std::uint16_t white = packColor(255, 255, 255);
+    raceView = RaceView{};
+    for (int k = 0; k < 8; ++k) raceView.cells[k][2 * k + 1] = k == 7 ? 9 : k + 1;
+    raceView.cells[9][19] = 4;
+    raceView.total = 4321;
+    const auto drawn = [] {
+        clearSurface(backSurface, UNTOUCHED);
+        drawRaceView();
+        return std::vector<std::uint16_t>(backSurface.pixels.begin(), backSurface.pixels.end());
+    };
+    const auto changedIn = [](const std::vector<std::uint16_t>& p, const Rect& a) {
+        int n = 0;
+        for (int y = a.top; y < a.bottom; ++y)
+            for (int x = a.left; x < a.right; ++x) n += p[y * SCREEN_WIDTH + x] != UNTOUCHED;
+        return n;
+    };
+    EXPECT_EQ(changedIn(drawn(), {0, 0, SCREEN_WIDTH, SCREEN_HEIGHT}), 0) << "not shown: nothing";
+    raceView.shown = true;
+    for (const bool ended : {false, true}) {
+        raceView.ended = ended;
+        const std::vector<std::uint16_t> p = drawn();
+        int wrong = 0;
+        for (int y = 98; y < 262; ++y)
+            for (int x = 598; x < 682; ++x) {
+                const bool inside = x >= 600 && x < 680 && y >= 100 && y < 260;
+                const int code = inside ? raceView.cells[(x - 600) / 8][(y - 100) / 8] : -1;
+                const std::uint16_t want = !inside    ? white
+                                           : code > 0 ? sprite(Bitmap(code <= 7 ? code - 1 : 0))
+                                                      : 0;
+                wrong += p[y * SCREEN_WIDTH + x] != want;
+            }
+        EXPECT_EQ(wrong, 0) << "the field and its frame";
+        int total = 0; // the total's pixels are white
+        for (int y = 264; y < 280; ++y)
+            for (int x = 600; x < 680; ++x) total += p[y * SCREEN_WIDTH + x] == white;
+        const int caption = changedIn(p, {590, 76, 690, 96});
+        const int finished = changedIn(p, {590, 280, 690, 298});
+        EXPECT_TRUE(caption > 50 && total > 30 && (finished > 50) == ended)
+            << caption << " " << total << " " << finished;
+        const int everything = changedIn(p, {0, 0, SCREEN_WIDTH, SCREEN_HEIGHT});
+        EXPECT_EQ(everything, changedIn(p, {590, 76, 690, 298})) << "nothing drawn outside its place";
+    }
+    raceView = RaceView{};
 }
 
 TEST_F(PlayScreenTest, EachFieldIsDrawnFromTheOriginAndAnchoredAtTheCornerItsOrientationGives) {

@@ -12,10 +12,12 @@
 #include "platform/input.h"
 #include "rules/bindings.h"
 #include "rules/game_frame.h"
+#include "rules/game_snapshot.h"
 #include "rules/modes.h"
 #include "rules/moving.h"
 #include "rules/random.h"
 #include "rules/rows.h"
+#include "support/picture.h"
 
 namespace crossfall {
 
@@ -305,6 +307,82 @@ TEST_F(RulesTest, ARiseLiftsEverythingAndThePieceOrEndsTheGameWithTheFieldKept) 
         EXPECT_EQ(std::tuple(gameOver, currentPiece.y, fields[0].cells[5][18], fields[0].cells[5][19],
                              same(unused, fields[1])), // a rise touches field 0 only
                   n < 2 ? std::tuple(1, -1, 0, 4, true) : std::tuple(0, -1, 4, 0, true));
+    }
+}
+
+// A snapshot puts back every value a frame reads: two games played by turns, each a frame at a time on
+// its own snapshot, end exactly as each played alone. Each game is a different mode, so a value one of
+// them leaves behind shows in the other.
+TEST_F(RulesTest, GamesPlayedByTurnsOnTheirOwnSnapshotsEndAsEachPlayedAlone) {
+    // Each game: its mode, start, held keys by frame, and (for the second) other bindings and switches.
+    const auto start = [](int mode, std::uint32_t seed, bool obstacles) {
+        seedRandom(seed);
+        initGameState(); // the first waiting piece drawn from the seed
+        // What a start leaves as the last game had it, so that each game starts alike alone or by turns.
+        combo = bestCombo = voicesBusy = comboLabelTimer = spinCount = riseCount = duoDropPending = gameOver =
+            0;
+        scoreCheckDone = 1;
+        currentPiece2 = Piece{};
+        comboLabelPoints[0] = comboLabelPoints[1] = ScreenPoint{};
+        obstacleMode = obstacles ? 1 : 0;
+        advanced4Way = mode == MODE_4WAY ? 1 : 0;
+        keyBindings[4] = mode == MODE_TIME ? 'J' : VK_LEFT;
+        startGame(mode);
+        frameInput = FrameInput{true, {}, 0};
+    };
+    const auto frame = [](int n) {
+        frameInput.held = {};
+        for (const int code : {VK_LEFT, VK_RIGHT, int{'J'}, VK_CONTROL, VK_SPACE, 9})
+            if ((n / 7 + code) % 3 == 0)
+                frameInput.held[code >> 3] |= static_cast<std::uint8_t>(1 << (code & 7));
+        frameInput.voicesBusy = n / 40 % 2;
+        runGameFrame();
+    };
+    struct Game {
+        int mode;
+        std::uint32_t seed;
+        bool obstacles;
+        std::uint64_t digest = 0;
+        GameSnapshot end{};
+    };
+    Game games[] = {
+        {MODE_TIME, 5, true}, {MODE_RUBIK, 6, false}, {MODE_4WAY, 7, true}, {MODE_DUOFALL, 8, false}};
+    constexpr int FRAMES = 1500;
+    for (Game& g : games) {
+        start(g.mode, g.seed, g.obstacles);
+        for (int n = 0; n < FRAMES; ++n) frame(n);
+        g.digest = gameStateDigest();
+        g.end = takeSnapshot();
+    }
+    for (std::size_t a = 0; a < std::size(games); ++a) {
+        Game& first = games[a];
+        Game& second = games[(a + 1) % std::size(games)];
+        start(first.mode, first.seed, first.obstacles);
+        GameSnapshot one = takeSnapshot();
+        start(second.mode, second.seed, second.obstacles);
+        GameSnapshot two = takeSnapshot();
+        for (int n = 0; n < FRAMES; ++n) {
+            restoreSnapshot(one);
+            frame(n);
+            one = takeSnapshot();
+            restoreSnapshot(two);
+            frame(n);
+            two = takeSnapshot();
+        }
+        restoreSnapshot(one);
+        EXPECT_EQ(gameStateDigest(), first.digest) << first.mode << " beside " << second.mode;
+        restoreSnapshot(two);
+        EXPECT_EQ(gameStateDigest(), second.digest) << second.mode << " beside " << first.mode;
+        // And the values the digest leaves out: the score check, the sweep, the switches and bindings.
+        for (const Game* g : {&first, &second}) {
+            restoreSnapshot(g == &first ? one : two);
+            EXPECT_EQ(std::tuple(scoreCheckDone, voicesBusy, obstacleMode, advanced4Way, keyBindings[4],
+                                 frameInput.voicesBusy, directionProbes[1].fieldIndex, directionProbes[3].x),
+                      std::tuple(g->end.scoreCheckDone, g->end.voicesBusy, g->end.obstacleMode,
+                                 g->end.advanced4Way, g->end.keyBindings[4], g->end.frameInput.voicesBusy,
+                                 g->end.directionProbes[1].fieldIndex, g->end.directionProbes[3].x))
+                << g->mode;
+        }
     }
 }
 

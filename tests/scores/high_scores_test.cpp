@@ -18,6 +18,7 @@
 #include "scores/high_score_entry.h"
 #include "scores/high_score_list.h"
 #include "scores/high_scores.h"
+#include "scores/row_replays.h"
 #include "support/picture.h"
 
 using namespace crossfall;
@@ -187,3 +188,63 @@ TEST_F(Scores, TheListLeavesOnAClickExactlyInsideTheButtonOrOnEscapeAndShowsTenR
         EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(x, y)) << "the cursor stays on screen, to its edge";
     }
 }
+
+namespace crossfall {
+namespace {
+
+// A row's journal name: every name a table can hold (any bytes but blanks, up to 11), every total and
+// every place reads back as written, with no slash; only that one spelling reads back at all.
+TEST(RowReplayNames, EveryRowReadsBackFromItsOneSpellingAndNoOtherNameReads) {
+    const std::tuple<RowReplayName, const char*> rows[] = {
+        {{MODE_CLASSIC, 4210, "ABC", 1}, "classic_4210_ABC.cfr"},
+        {{MODE_RUBIK, 0, "z9", 2}, "rubik_0_z9_2.cfr"},
+        {{MODE_4WAY, -1, "???", 10}, "4way_-1_%3F%3F%3F_10.cfr"},
+        {{MODE_DUOFALL, INT32_MAX, "@`/.\x7F", 1}, "2p_2147483647_%40%60%2F%2E%7F.cfr"},
+        {{MODE_TIME, INT32_MIN, "\xC0\x80\x01_%", 3}, "time_-2147483648_%C0%80%01%5F%25_3.cfr"},
+        {{MODE_TIME, 5, "ABCDEFGHIJK", 1}, "time_5_ABCDEFGHIJK.cfr"},
+    };
+    for (const auto& [row, file] : rows) {
+        EXPECT_EQ(rowReplayFileName(row), file);
+        EXPECT_EQ(parseRowReplayFileName(file), row) << file;
+    }
+    for (const char* file : {"classic_4210_ABC.cf",
+                             "classic_4210_ABC",
+                             "classic_4210_ABC_1.cfr",
+                             "classic_4210_ABC_11.cfr",
+                             "classic_4210_ABC_0.cfr",
+                             "classic_4210_ABC_02.cfr",
+                             "classic_04210_ABC.cfr",
+                             "classic_+4210_ABC.cfr",
+                             "classic_-0_ABC.cfr",
+                             "classic_2147483648_ABC.cfr",
+                             "classic_-2147483649_ABC.cfr",
+                             "classic_4210_.cfr",
+                             "classic__ABC.cfr",
+                             "Classic_4210_ABC.cfr",
+                             "best_4210_ABC.cfr",
+                             "classic_4210_ABCDEFGHIJKL.cfr",
+                             "classic_4210_%41BC.cfr",
+                             "classic_4210_A%3f.cfr",
+                             "classic_4210_A%3.cfr",
+                             "classic_4210_A%.cfr",
+                             "classic_4210_A%G0.cfr",
+                             "classic_4210_A%0G.cfr",
+                             "classic_4210_A B.cfr",
+                             "classic_4210_AB_2_2.cfr",
+                             "classic_x_ABC.cfr",
+                             ".cfr",
+                             ""})
+        EXPECT_FALSE(parseRowReplayFileName(file)) << file;
+    // Twins: the second "BOT 50" of a table is _2, the third _3, whatever rows lie between.
+    HighScoreEntry table[HIGH_SCORE_ROWS] = {{90, "BOT"}, {50, "BOT"}, {50, "ZED"},
+                                             {50, "BOT"}, {50, "BOT"}, {40, "BOT"}};
+    const char* paths[] = {"replays/classic_90_BOT.cfr",   "replays/classic_50_BOT.cfr",
+                           "replays/classic_50_ZED.cfr",   "replays/classic_50_BOT_2.cfr",
+                           "replays/classic_50_BOT_3.cfr", "replays/classic_40_BOT.cfr"};
+    for (int k = 0; k < 6; ++k) EXPECT_EQ(rowReplayPath(MODE_CLASSIC, table, k), paths[k]) << k;
+    EXPECT_STREQ(bestReplayName(MODE_TIME), "best_time.cfr");
+    EXPECT_EQ(bestReplayName(MODE_COUNT), nullptr);
+}
+
+} // namespace
+} // namespace crossfall
