@@ -14,7 +14,7 @@ ensure_packages() {
 }
 
 # What building and running the game needs.
-GAME_PACKAGES=(cmake g++ make pkg-config libsdl2-dev libsdl2-ttf-dev libfontconfig-dev fontconfig fonts-dejavu-core)
+GAME_PACKAGES=(cmake g++ make pkg-config libsdl2-dev libsdl2-ttf-dev libwayland-dev libfontconfig-dev fontconfig fonts-dejavu-core)
 # What the tests add: unit tests and benchmarks, the end-to-end runs under Xvfb (and openbox), building
 # and checking the packages and the manual page, fuzzing, the mutation run, the block colours' figures.
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick openbox
