@@ -20,25 +20,41 @@ void noteGlobal(void* data, wl_registry*, std::uint32_t, const char* interface, 
 }
 void forgetGlobal(void*, wl_registry*, std::uint32_t) {}
 
+bool isSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && value[0] != '\0';
+}
+
+// Wayland is looked at when asked for, when named, or when no X11 display is named (SDL then tries it).
+bool waylandInPlay(const char* asked) {
+    if (asked != nullptr) return std::strstr(asked, "wayland") != nullptr;
+    return isSet("WAYLAND_DISPLAY") || !isSet("DISPLAY");
+}
+
 // Connects as SDL would (WAYLAND_DISPLAY, else wayland-0) and looks for a seat among the globals.
 Wayland probeWayland() {
+    // Without a runtime folder there is no socket to find, and libwayland would complain on stderr.
+    const char* name = std::getenv("WAYLAND_DISPLAY");
+    if (!isSet("XDG_RUNTIME_DIR") && (name == nullptr || name[0] != '/')) return Wayland::Absent;
     wl_display* connection = wl_display_connect(nullptr);
     if (connection == nullptr) return Wayland::Absent;
     bool seat = false;
     static const wl_registry_listener listener = {noteGlobal, forgetGlobal};
     wl_registry* registry = wl_display_get_registry(connection);
     wl_registry_add_listener(registry, &listener, &seat);
+    // A display that stops answering is left to SDL, as one that never answered.
     const bool answered = wl_display_roundtrip(connection) >= 0;
     wl_registry_destroy(registry);
     wl_display_disconnect(connection);
-    return answered && seat ? Wayland::WithSeat : Wayland::WithoutSeat;
+    if (!answered) return Wayland::Absent;
+    return seat ? Wayland::WithSeat : Wayland::WithoutSeat;
 }
 
 } // namespace
 
 bool chooseVideoDriver() {
     const char* asked = std::getenv("SDL_VIDEODRIVER");
-    if (asked != nullptr && std::strstr(asked, "wayland") == nullptr) return true;
+    if (!waylandInPlay(asked)) return true;
     switch (probeWayland()) {
     case Wayland::Absent: return true;
     case Wayland::WithSeat:
@@ -48,8 +64,7 @@ bool chooseVideoDriver() {
         return true;
     case Wayland::WithoutSeat: break;
     }
-    const char* display = std::getenv("DISPLAY");
-    if (asked == nullptr && display != nullptr && display[0] != '\0') {
+    if (asked == nullptr && isSet("DISPLAY")) {
         std::fprintf(stderr, "Crossfall: the Wayland display offers no seat (no keyboard or mouse); using X11\n");
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
         return true;
