@@ -3,10 +3,10 @@
 # root, since sway refuses root), keys by wtype, outputs and windows by swaymsg, screenshots by grim.
 # The menu journey, a game to its end with initials, focus loss pausing a game, Alt+Enter both ways
 # with the window's size kept, the picture at scale 1, 1.5 and 2 against the ideal, the one-copy
-# message box, and a display without a seat (weston); then the figures: the idle menu's CPU beside a
-# minimal SDL program in the same compositor, and the first frame and resident memory under Wayland
-# and under Xvfb. No pointer device can be made there, so everything is done by keyboard. Skips (77)
-# only when the compositor cannot start.
+# message box, a display without a seat (weston), and the mouse at scale 2 through wayvnc's pointer;
+# then the figures: the idle menu's CPU beside a minimal SDL program in the same compositor, and the
+# first frame and resident memory under Wayland and under Xvfb. Skips (77) only when the compositor
+# cannot start.
 # Usage: wayland.sh GAME MINIMAL_SDL DATA_DIR
 set -uo pipefail
 
@@ -371,6 +371,41 @@ if command -v weston >/dev/null; then
     ((failures == local_failures)) && echo "ok: a Wayland display without a seat: a clear word, or X11 where there is one"
 else
     fail "weston is not installed (tools/packages.sh lists it)"
+fi
+
+# ---- The mouse on a display at scale 2, by wayvnc's pointer ----
+
+# wayvnc's keyboard stays while it runs, so it runs only here: wtype's going takes the focus elsewhere.
+if command -v wayvnc >/dev/null; then
+    local_failures=$failures
+    output 2560x1600 2
+    fresh_config
+    cp "$(dirname "${BASH_SOURCE[0]}")/vnc_input.py" "$work/"
+    (exec "${as_user[@]}" "${on_wayland[@]}" wayvnc --unix-socket "$runtime/vnc.sock") >"$work/wayvnc.log" 2>&1 &
+    vnc_pid=$!
+    for _ in $(seq 50); do [ -S "$runtime/vnc.sock" ] && break; sleep 0.1; done
+    pointer() { wl python3 "$work/vnc_input.py" "$runtime/vnc.sock" "$@" >/dev/null; }
+    # The cursor pinned in the picture's corner, then moved to a picture point: the output has two
+    # pixels a point, and the 1280 x 800 point window four points for every three picture pixels.
+    pointer_to() {
+        echo move 2559 1599 move 0 0 move 2559 1599 move 0 0 sleep 0.2 \
+            move "$(($1 * 8 / 3))" "$(($2 * 8 / 3))" sleep 0.3
+    }
+    game_folder mouse
+    if start_game mouse none; then
+        pointer $(pointer_to 200 205) down sleep 0.1 up sleep 0.3
+        wait_for_screen G 0 || fail "mouse: a click on Classic Brikka started no game"
+        pointer key ff1b sleep 0.3
+        wait_for_screen M 1 || fail "mouse: Escape did not pause the game"
+        pointer $(pointer_to 200 478) down sleep 0.1 up
+        expect_exit mouse
+    fi
+    kill "$vnc_pid" && wait "$vnc_pid" 2>/dev/null
+    output 800x600 1
+    ((failures == local_failures)) &&
+        echo "ok: the mouse at scale 2: relative motion scaled to the picture, clicks on a mode and on Exit"
+else
+    fail "wayvnc is not installed (tools/packages.sh lists it)"
 fi
 
 # ---- Figures: idle CPU, first frame and memory, Wayland and X11 ----
