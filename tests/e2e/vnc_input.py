@@ -2,7 +2,9 @@
 """Sends pointer and key events to a VNC server on a Unix socket (wayvnc under sway), the one way
 found to give a headless Wayland compositor a pointer. Usage: vnc_input.py SOCKET WORD...
 Words: "move X Y" (output pixels), "down" / "up" (the left button), "key KEYSYM" (hex, pressed and
-released), "sleep SECONDS"."""
+released), "sleep SECONDS", and "timed KEYSYM press|release FILE TEXT": the key pressed and released,
+then printed: the milliseconds from the press or the release (whichever acts) until FILE holds one
+more line whose last word is TEXT."""
 import socket
 import struct
 import sys
@@ -36,6 +38,28 @@ def connect(path):
     return connection
 
 
+def lines_with(path, text):
+    with open(path, encoding="utf-8", errors="replace") as file:
+        return sum(line.split()[-1:] == [text] for line in file)
+
+
+def timed_key(connection, keysym, acting, path, text):
+    before = lines_with(path, text)
+    started = 0.0
+    for down in (1, 0):
+        if (down == 1) == (acting == "press"):
+            started = time.monotonic()
+        connection.sendall(struct.pack(">BBxxI", 4, down, keysym))
+        if down:
+            time.sleep(0.06)
+    deadline = started + 5
+    while lines_with(path, text) == before:
+        if time.monotonic() > deadline:
+            sys.exit(f"vnc_input: no new {text!r} in {path} within 5 s")
+        time.sleep(0.001)
+    print(f"latency {1000 * (time.monotonic() - started):.1f}", flush=True)
+
+
 def main():
     connection = connect(sys.argv[1])
     words = sys.argv[2:]
@@ -53,6 +77,9 @@ def main():
             for down in (1, 0):
                 connection.sendall(struct.pack(">BBxxI", 4, down, keysym))
                 time.sleep(0.06)
+        elif word == "timed":
+            keysym, acting, path, text = int(words.pop(0), 16), words.pop(0), words.pop(0), words.pop(0)
+            timed_key(connection, keysym, acting, path, text)
         elif word == "sleep":
             time.sleep(float(words.pop(0)))
         else:

@@ -292,8 +292,9 @@ if [ "$xwayland" = enable ]; then
     wl swaymsg exec "printenv DISPLAY >$runtime/x-display" >/dev/null
     sleep 0.5
     native_prefix=("${launch_prefix[@]}")
-    launch_prefix=("${as_user[@]}" env -u WAYLAND_DISPLAY HOME="$home" XDG_RUNTIME_DIR="$runtime"
-                   DISPLAY="$(cat "$runtime/x-display")" SDL_VIDEODRIVER=x11)
+    xwayland_prefix=("${as_user[@]}" env -u WAYLAND_DISPLAY HOME="$home" XDG_RUNTIME_DIR="$runtime"
+                     DISPLAY="$(cat "$runtime/x-display")" SDL_VIDEODRIVER=x11)
+    launch_prefix=("${xwayland_prefix[@]}")
     for setting in 1280x800:1 1920x1200:1.5 2560x1600:2; do
         size=${setting%:*} scale=${setting#*:}
         output "$size" "$scale"
@@ -384,7 +385,7 @@ if command -v wayvnc >/dev/null; then
     (exec "${as_user[@]}" "${on_wayland[@]}" wayvnc --unix-socket "$runtime/vnc.sock") >"$work/wayvnc.log" 2>&1 &
     vnc_pid=$!
     for _ in $(seq 50); do [ -S "$runtime/vnc.sock" ] && break; sleep 0.1; done
-    pointer() { wl python3 "$work/vnc_input.py" "$runtime/vnc.sock" "$@" >/dev/null; }
+    pointer() { wl python3 "$work/vnc_input.py" "$runtime/vnc.sock" "$@"; }
     # The cursor pinned in the picture's corner, then moved to a picture point: the output has two
     # pixels a point, and the 1280 x 800 point window four points for every three picture pixels.
     pointer_to() {
@@ -400,8 +401,27 @@ if command -v wayvnc >/dev/null; then
         pointer $(pointer_to 200 478) down sleep 0.1 up
         expect_exit mouse
     fi
-    kill "$vnc_pid" && wait "$vnc_pid" 2>/dev/null
+    # From a key to the picture it changes (the trace is told after the present): Enter starting a
+    # game from the menu, where it acts when let go, and Escape pausing it, natively and through
+    # XWayland, five of each.
     output 800x600 1
+    declare -A latency=()
+    for way in native xwayland; do
+        [ "$way" = xwayland ] && { [ "$xwayland" = enable ] || continue; launch_prefix=("${xwayland_prefix[@]}"); }
+        game_folder "latency-$way"
+        start_game "latency-$way" none || continue
+        chmod 644 "$err"
+        pointer key ff54 key ff54 sleep 0.3 $(repeat 5 timed ff0d release "$err" G sleep 0.4 \
+            timed ff1b press "$err" M sleep 0.4) >"$work/latency-$way.txt"
+        latency[$way]=$(awk '/^latency/ { print $2 }' "$work/latency-$way.txt" | sort -n | awk '{ v[NR] = $1 }
+            END { if (NR == 10) printf "median %.0f ms, %.0f to %.0f ms", (v[5] + v[6]) / 2, v[1], v[10] }')
+        [ -n "${latency[$way]}" ] || fail "latency: $way: $(tr '\n' ' ' <"$work/latency-$way.txt")"
+        kill "$game_pid"
+        wait "$game_pid"
+        game_pid=
+        launch_prefix=("${native_prefix[@]}")
+    done
+    kill "$vnc_pid" && wait "$vnc_pid" 2>/dev/null
     ((failures == local_failures)) &&
         echo "ok: the mouse at scale 2: relative motion scaled to the picture, clicks on a mode and on Exit"
 else
@@ -472,6 +492,8 @@ echo "figures (sway headless, and Xvfb for X11):"
 for scale in 1 1.5 2; do
     echo "  RMS error against the area-weighted ideal at scale $scale: ${scale_rmse[$scale]:-?} % (budget 0.8 %)${xwayland_rmse[$scale]:+; through XWayland ${xwayland_rmse[$scale]} %}"
 done
+echo "  a key to the picture it changes (Enter to a game, Escape to the menu; ten): native ${latency[native]:-?}," \
+    "through XWayland ${latency[xwayland]:-?}"
 echo "  CPU with the menu open for 10 s: ${menu_cpu:-?} % of one core; minimal SDL program: ${minimal_cpu:-?} % (budget: minimal + 1 %)"
 for label in wayland x11; do
     echo "  $label: start to first menu frame ${first[$label]:-?} ms, minimal SDL program ${minimal_ms[$label]:-?} ms;" \
