@@ -482,11 +482,14 @@ measure_start x11 x11_keys
 tap Escape
 exit_by_menu x11
 minimal_figures x11 env -u WAYLAND_DISPLAY SDL_VIDEODRIVER=x11
-# The budgets of the X11 run, against the minimal program under the same compositor.
-((${first[wayland]:-100000} - ${minimal_ms[wayland]:-0} <= 100)) ||
-    fail "first frame under Wayland: ${first[wayland]:-?} ms, minimal SDL program ${minimal_ms[wayland]:-?} ms (budget: minimal + 100 ms)"
-((${hwm[wayland]:-10000000} - ${minimal_peak[wayland]:-0} <= 24576)) ||
-    fail "resident under Wayland: peak ${hwm[wayland]:-?} KiB, minimal ${minimal_peak[wayland]:-?} KiB (budget: minimal + 24576 KiB)"
+# The budgets of the X11 run, against the minimal program under the same compositor; a sanitized
+# build (ctest sets ASAN_OPTIONS for it) starts slower and holds its shadow memory, so only a plain one.
+if [ -z "${ASAN_OPTIONS:-}" ]; then
+    ((${first[wayland]:-100000} - ${minimal_ms[wayland]:-0} <= 100)) ||
+        fail "first frame under Wayland: ${first[wayland]:-?} ms, minimal SDL program ${minimal_ms[wayland]:-?} ms (budget: minimal + 100 ms)"
+    ((${hwm[wayland]:-10000000} - ${minimal_peak[wayland]:-0} <= 24576)) ||
+        fail "resident under Wayland: peak ${hwm[wayland]:-?} KiB, minimal ${minimal_peak[wayland]:-?} KiB (budget: minimal + 24576 KiB)"
+fi
 
 echo "figures (sway headless, and Xvfb for X11):"
 for scale in 1 1.5 2; do
