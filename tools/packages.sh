@@ -14,9 +14,12 @@ ensure_packages() {
 }
 
 # What building and running the game needs.
-GAME_PACKAGES=(cmake g++ make pkg-config libsdl2-dev libsdl2-ttf-dev libfontconfig-dev fontconfig fonts-dejavu-core)
-# What the tests add: unit tests and benchmarks, the end-to-end runs under Xvfb (and openbox), building
+GAME_PACKAGES=(cmake g++ make pkg-config libsdl2-dev libsdl2-ttf-dev libwayland-dev libfontconfig-dev fontconfig fonts-dejavu-core)
+# What the tests add: unit tests and benchmarks, the end-to-end runs under Xvfb (and openbox) and under
+# sway (with grim, wtype, wayvnc for a pointer, zenity for the message box SDL shows under Wayland,
+# XWayland for a comparison, and weston for a display without a seat), building
 # and checking the packages and the manual page, fuzzing, the mutation run, the block colours' figures.
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick openbox
+               sway grim wtype wayvnc zenity xwayland weston
                desktop-file-utils dpkg-dev file binutils lintian groff-base appstream clang clang-tidy
                libclang-rt-14-dev valgrind python3 python3-colorspacious python3-skimage)

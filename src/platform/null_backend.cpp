@@ -15,6 +15,7 @@ namespace {
 struct NullState {
     std::uint64_t clockMs = 0;
     std::uint64_t sleptMs = 0;
+    std::uint64_t presentHoldMs = 0;
     bool quit = false;
     bool focusLost = false;
     bool padLost = false;
@@ -39,6 +40,7 @@ bool openDisplay() { return state.displayAvailable; }
 void showPicture(const std::uint16_t* pixels) {
     std::copy(pixels, pixels + 800 * 600, state.lastPicture.begin());
     ++state.picturesShown;
+    state.clockMs += std::exchange(state.presentHoldMs, 0);
     state.shownDigest = null_backend::pictureDigest(pixels, state.shownDigest);
     if (state.watchedAt >= 0) state.watched.push_back(pixels[state.watchedAt]);
     if (state.pictureWatcher) state.pictureWatcher(pixels);
@@ -97,6 +99,7 @@ void requestQuit() { state.quit = true; }
 void loseFocus() { state.focusLost = true; }
 void losePad() { state.padLost = true; }
 void loseDisplay() { state.displayLost = true; }
+void holdNextPresent(std::uint64_t ms) { state.presentHoldMs = ms; }
 int picturesShown() { return state.picturesShown; }
 std::uint64_t shownDigest() { return state.shownDigest; }
 const std::uint16_t* lastPicture() { return state.lastPicture.data(); }

@@ -17,6 +17,8 @@ void requestQuit();
 void loseFocus();
 void losePad();
 void loseDisplay();
+// The next picture shown holds the game that long, as a present to a covered window may.
+void holdNextPresent(std::uint64_t ms);
 // How many pictures were shown, and the last one (800 x 600), since the last reset.
 int picturesShown();
 const std::uint16_t* lastPicture();

@@ -55,7 +55,10 @@ struct Record {          // what the recording screens saw; reset by the fixture
     std::string screens; // a letter a pass (M menu, O options, E entry, G game step), S at shut-down
     int passesLeft = 0, menuResult = 1; // the pass taking passesLeft to 0 posts quit code 7
     std::vector<std::uint64_t> clock;   // the clock at each pass
+    std::uint64_t hold = 0;             // how long the present of pass HELD_PASS holds the game
 } record;
+
+constexpr std::size_t HELD_PASS = 30;
 
 int pass(char screen) {
     record.screens += screen;
@@ -170,6 +173,41 @@ TEST_F(Shell, AQuitIsTakenBeforeThatPassesScreenAndPassesKeepTheirPace) {
     EXPECT_EQ(record.screens, std::string(61, 'M') + "S")
         << "a quit posted in a pass ends the loop at the next";
     EXPECT_NEAR(static_cast<double>(null_backend::sleptMs()), 1000.0, 17.0) << "sixty passes a second";
+}
+
+TEST_F(Shell, APresentHeldUpToATenthOfASecondIsMadeUpLongerOnesCostNoFramesAndThePaceGoesOnAtSixty) {
+    // The hold, and how many passes then start at once to make up the frames it cost: a present to a
+    // covered window may hold the game, and past 100 ms the pace starts afresh instead of racing.
+    const std::pair<std::uint64_t, std::size_t> holds[] = {{17, 1}, {40, 2}, {99, 5}, {101, 0}, {1000, 0}};
+    for (const auto& [hold, burst] : holds) {
+        SetUp();
+        inMenu = 0;
+        record.hold = hold;
+        record.passesLeft = 200;
+        runMainLoop({[] { return pass('M'); }, [] { pass('O'); }, [] { pass('E'); },
+                     [] {
+                         pass('G');
+                         if (record.clock.size() == HELD_PASS) null_backend::holdNextPresent(record.hold);
+                         static const std::vector<std::uint16_t> picture(800 * 600);
+                         backend::showPicture(picture.data());
+                     },
+                     [] {}});
+        ASSERT_EQ(record.screens, std::string(200, 'G')) << hold << ": one game frame a pass, none skipped";
+        const std::vector<std::uint64_t>& at = record.clock;
+        const std::uint64_t released = at[HELD_PASS - 1] + hold;
+        std::size_t atOnce = 0;
+        while (at[HELD_PASS + atOnce] == released) ++atOnce;
+        EXPECT_EQ(atOnce, burst) << hold << " ms held";
+        if (burst == 0) {
+            EXPECT_EQ(at[HELD_PASS] - released, 17u) << hold << ": a whole period after the hold";
+        }
+        for (std::size_t i = HELD_PASS + burst + 1; i < at.size(); ++i) {
+            EXPECT_TRUE(at[i] - at[i - 1] == 16 || at[i] - at[i - 1] == 17) << hold << ": pass " << i;
+            if (i >= HELD_PASS + burst + 60) {
+                EXPECT_NEAR(double(at[i] - at[i - 60]), 1000.0, 1.0) << hold << ": sixty passes to " << i;
+            }
+        }
+    }
 }
 
 TEST_F(Shell, WithTraceSetEachChangeOfScreenIsToldOnceWithItsPassAndClock) {

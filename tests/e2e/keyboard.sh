@@ -11,17 +11,6 @@ data=$(readlink -f "$2")
 
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-screens() { grep -c "screen $1" "$err"; }
-
-# Waits until the trace has told more than `count` changes to this screen.
-wait_for_screen() {
-    local screen=$1 count=$2 deadline=$(($(now_ms) + 5000))
-    until (($(screens "$screen") > count)); do
-        (($(now_ms) < deadline)) || return 1
-        sleep 0.02
-    done
-}
-
 # Taps Enter (or the key given) and expects the game to go to that screen.
 enter_to() {
     local before

@@ -113,6 +113,33 @@ area_changes() {
 
 above() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
 
+# The letterboxed rectangle of the picture on a W x H screen, as the game places it: "W H X Y".
+picture_rect() {
+    awk -v w="$1" -v h="$2" 'BEGIN {
+        if (w * 600 <= h * 800) { pw = w; ph = int((w * 1200 + 800) / 1600) }
+        else { ph = h; pw = int((h * 1600 + 600) / 1200) }
+        printf "%d %d %d %d", pw, ph, int((w - pw) / 2), int((h - ph) / 2) }'
+}
+
+# RMS error in percent of the picture in a W x H screenshot against the ideal enlargement of the
+# 800 x 600 reference: each screen pixel the area-weighted mean of the game pixels it covers.
+picture_rmse() { # shot reference W H
+    local pw ph px py rmse
+    read -r pw ph px py <<<"$(picture_rect "$3" "$4")"
+    convert "$work/$1.png" -crop "${pw}x${ph}+${px}+${py}" +repage "$work/$1-picture.png"
+    convert "$work/$2.png" -sample 900% -filter box -resize "${pw}x${ph}!" "$work/$1-ideal.png"
+    rmse=$(compare -metric RMSE "$work/$1-picture.png" "$work/$1-ideal.png" null: 2>&1 | sed -n 's/.*(\(.*\)).*/\1/p')
+    awk -v r="$rmse" 'BEGIN { if (r == "") print "?"; else printf "%.2f", 100 * r }'
+}
+
+cpu_percent() { # pid seconds: the share of one core the process used over that many seconds
+    local before after
+    before=$(awk '{ print $14 + $15 }' "/proc/$1/stat")
+    sleep "$2"
+    after=$(awk '{ print $14 + $15 }' "/proc/$1/stat")
+    awk -v t=$((after - before)) -v hz="$(getconf CLK_TCK)" -v s="$2" 'BEGIN { printf "%.2f", 100 * t / hz / s }'
+}
+
 # Starts the game in a folder (made if missing) holding a copy of the data (or none); sets game_pid,
 # dir and err (its stderr). A command in the array launch_prefix (e.g. to run as another user) goes
 # before the game.
@@ -132,6 +159,18 @@ start_game() {
     fi
     first_frame_ms=$(($(now_ms) - started_ms))
     sleep 0.3
+}
+
+# How many changes to this screen the game's trace has told.
+screens() { grep -c "screen $1" "$err"; }
+
+# Waits until the trace has told more than `count` changes to this screen; false after 5 s.
+wait_for_screen() {
+    local screen=$1 count=$2 deadline=$(($(now_ms) + 5000))
+    until (($(screens "$screen") > count)); do
+        (($(now_ms) < deadline)) || return 1
+        sleep 0.02
+    done
 }
 
 # Clicks "Exit Crossfall" and expects the game to end by itself with code 0 within a few seconds.

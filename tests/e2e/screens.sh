@@ -51,14 +51,6 @@ leave() { exit_by_menu "$1"; }
 
 # ---- The picture at three sizes ----
 
-# The letterboxed rectangle of the picture on a W x H screen, as the game places it: "W H X Y".
-picture_rect() {
-    awk -v w="$1" -v h="$2" 'BEGIN {
-        if (w * 600 <= h * 800) { pw = w; ph = int((w * 1200 + 800) / 1600) }
-        else { ph = h; pw = int((h * 1600 + 600) / 1200) }
-        printf "%d %d %d %d", pw, ph, int((w - pw) / 2), int((h - ph) / 2) }'
-}
-
 menu_shot() { # size name: the menu at rest, the cursor pinned in the bottom-right corner
     start_display "$1"
     set_scale "${1%x*}" "${1#*x}"
@@ -73,12 +65,8 @@ declare -A scale_rmse=()
 if menu_shot 800x600 reference; then
     for size in 1920x1080 2560x1440 1280x800; do
         menu_shot "$size" "at-$size" || continue
-        read -r pw ph px py <<<"$(picture_rect "${size%x*}" "${size#*x}")"
-        convert "$work/at-$size.png" -crop "${pw}x${ph}+${px}+${py}" +repage "$work/at-$size-picture.png"
-        convert "$work/reference.png" -sample 900% -filter box -resize "${pw}x${ph}!" "$work/ideal-$size.png"
-        rmse=$(compare -metric RMSE "$work/at-$size-picture.png" "$work/ideal-$size.png" null: 2>&1 |
-            sed -n 's/.*(\(.*\)).*/\1/p')
-        scale_rmse[$size]=$(awk -v r="$rmse" 'BEGIN { printf "%.2f", 100 * r }')
+        read -r _ _ px _ <<<"$(picture_rect "${size%x*}" "${size#*x}")"
+        scale_rmse[$size]=$(picture_rmse "at-$size" reference "${size%x*}" "${size#*x}")
         above "${scale_rmse[$size]}" 0.8 && fail "scaling at $size: RMS error ${scale_rmse[$size]} % (budget 0.8 %)"
         # The bars stay black.
         if ((px > 0)); then
@@ -170,14 +158,6 @@ else
 fi
 
 # ---- Idle CPU ----
-
-cpu_percent() { # pid seconds: the share of one core the process used over that many seconds
-    local before after
-    before=$(awk '{ print $14 + $15 }' "/proc/$1/stat")
-    sleep "$2"
-    after=$(awk '{ print $14 + $15 }' "/proc/$1/stat")
-    awk -v t=$((after - before)) -v hz="$(getconf CLK_TCK)" -v s="$2" 'BEGIN { printf "%.2f", 100 * t / hz / s }'
-}
 
 start_display 800x600
 scale=1

@@ -13,6 +13,7 @@
 
 #include "platform/backend.h"
 #include "platform/picture_place.h"
+#include "platform/sdl/sdl_driver.h"
 #include "platform/sdl/sdl_pads.h"
 #include "platform/window_state.h"
 
@@ -125,6 +126,8 @@ void noteWindowPlace() {
     if (w < WINDOW_MIN_SIDE || h < WINDOW_MIN_SIDE || w > WINDOW_MAX_SIDE || h > WINDOW_MAX_SIDE) return;
     display.kept.width = w;
     display.kept.height = h;
+    // Under Wayland the window's place is the compositor's: the one kept under X11 stays for X11.
+    if (!sdl::windowsCanBePlaced()) return;
     // Kept by the frame's corner: a new window is placed by its frame, so it opens where it was left.
     int top = 0, left = 0;
     SDL_GetWindowBordersSize(display.window, &top, &left, nullptr, nullptr);
@@ -136,7 +139,7 @@ void noteWindowPlace() {
 
 // A kept place is used only when the window's top-left corner lands on a display attached now.
 bool placeOnAnyDisplay(const WindowState& kept) {
-    if (!kept.placed) return false;
+    if (!kept.placed || !sdl::windowsCanBePlaced()) return false;
     const SDL_Rect corner = {kept.x, kept.y, 64, 64};
     for (int d = 0; d < SDL_GetNumVideoDisplays(); ++d) {
         SDL_Rect bounds{};
@@ -216,6 +219,7 @@ bool openDisplay() {
     // The desktop entry's id, so desktops show our icon and name for the window.
     setenv("SDL_VIDEO_X11_WMCLASS", "org.crossfall.Crossfall", 0);
     setenv("SDL_VIDEO_WAYLAND_WMCLASS", "org.crossfall.Crossfall", 0);
+    if (!sdl::chooseVideoDriver()) return false;
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "Crossfall: no display to open a window on (%s)\n", SDL_GetError());
         return false;

@@ -6,7 +6,7 @@ namespace crossfall::sdl {
 
 // Switches between full screen on the desktop and an 800 x 600 window.
 void toggleFullscreen();
-// Window pixels per picture pixel (the picture is scaled to fit with its aspect kept).
+// Window points (the unit of mouse motion) per picture pixel; the picture is scaled to fit, aspect kept.
 double pictureScale();
 // The window must be drawn again even if the picture has not changed (exposed, resized, restored).
 void requestRedraw();
