@@ -29,7 +29,7 @@ if start_game menu none; then
     grep -v crossfall-trace "$err" | grep -q . && fail "menu: the game said: $(grep -v crossfall-trace "$err" | head -3)"
     shot reference
     above "$(area_mean reference 100 100 200 400)" 0.02 || fail "menu: the left panel is dark"
-    # The list of all tables is the eleventh stop, Exit the tenth.
+    # The list of all tables is the eleventh stop of twelve (the race switch last), Exit the tenth.
     keys $(repeat 11 Down) Return wait=300
     shot list
     changed=$(area_changes reference list 0 0 800 100)
@@ -38,7 +38,7 @@ if start_game menu none; then
     shot back
     changed=$(area_changes reference back 100 100 200 400)
     ((changed >= 0 && changed < 200)) || fail "menu: Escape did not bring the menu back ($changed pixels differ)"
-    keys $(repeat 10 Down) Return
+    keys $(repeat 11 Down) Return
     expect_exit menu
 fi
 game_folder options
