@@ -1,71 +1,66 @@
-// Copies every rules global into a snapshot and back.
+// Copies every rules global into a snapshot and back, through one list of the pairs.
 #include "rules/game_snapshot.h"
 
 #include <algorithm>
+#include <iterator>
+#include <type_traits>
 
 #include "rules/bindings.h"
 #include "rules/random.h"
 
 namespace crossfall {
+namespace {
+
+// Hands each rules value and its place in the snapshot to move, the snapshot's first.
+template <typename Snapshot, typename Move>
+void eachValue(Snapshot& s, Move move) {
+    move(s.fields, fields);
+    move(s.currentPiece, currentPiece);
+    move(s.currentPiece2, currentPiece2);
+    move(s.nextPiece, nextPiece);
+    move(s.nextPiece2, nextPiece2);
+    move(s.directionProbes, directionProbes);
+    move(s.gameMode, gameMode);
+    move(s.score, score);
+    move(s.comboBonuses, comboBonuses);
+    move(s.level, level);
+    move(s.combo, combo);
+    move(s.bestCombo, bestCombo);
+    move(s.gameOver, gameOver);
+    move(s.scoreCheckDone, scoreCheckDone);
+    move(s.spinCount, spinCount);
+    move(s.riseCount, riseCount);
+    move(s.blinkCount, blinkCount);
+    move(s.comboLabelTimer, comboLabelTimer);
+    move(s.voicesBusy, voicesBusy);
+    move(s.duoDropPending, duoDropPending);
+    move(s.obstacleMode, obstacleMode);
+    move(s.comboLabelPoints, comboLabelPoints);
+    move(s.randomState, randomState);
+    move(s.frameInput, frameInput);
+    move(s.keyBindings, keyBindings);
+    move(s.advanced4Way, advanced4Way);
+}
+
+// A value, or a whole array (a snapshot's std::array and the rules' plain arrays alike).
+template <typename To, typename From>
+void copyValue(To& to, const From& from) {
+    if constexpr (std::is_array_v<To> || std::is_array_v<From>)
+        std::copy(std::begin(from), std::end(from), std::begin(to));
+    else
+        to = from;
+}
+
+} // namespace
 
 GameSnapshot takeSnapshot() {
     GameSnapshot s;
-    s.fields = fields;
-    s.currentPiece = currentPiece;
-    s.currentPiece2 = currentPiece2;
-    s.nextPiece = nextPiece;
-    s.nextPiece2 = nextPiece2;
-    std::copy(std::begin(directionProbes), std::end(directionProbes), s.directionProbes.begin());
-    s.gameMode = gameMode;
-    s.score = score;
-    s.comboBonuses = comboBonuses;
-    s.level = level;
-    s.combo = combo;
-    s.bestCombo = bestCombo;
-    s.gameOver = gameOver;
-    s.scoreCheckDone = scoreCheckDone;
-    s.spinCount = spinCount;
-    s.riseCount = riseCount;
-    s.blinkCount = blinkCount;
-    s.comboLabelTimer = comboLabelTimer;
-    s.voicesBusy = voicesBusy;
-    s.duoDropPending = duoDropPending;
-    s.obstacleMode = obstacleMode;
-    std::copy(std::begin(comboLabelPoints), std::end(comboLabelPoints), s.comboLabelPoints.begin());
-    s.randomState = randomState;
-    s.frameInput = frameInput;
-    std::copy(std::begin(keyBindings), std::end(keyBindings), s.keyBindings.begin());
-    s.advanced4Way = advanced4Way;
+    eachValue(s, [](auto& kept, const auto& live) { copyValue(kept, live); });
     return s;
 }
 
 void restoreSnapshot(const GameSnapshot& s) {
-    fields = s.fields;
-    currentPiece = s.currentPiece;
-    currentPiece2 = s.currentPiece2;
-    nextPiece = s.nextPiece;
-    nextPiece2 = s.nextPiece2;
-    std::copy(s.directionProbes.begin(), s.directionProbes.end(), std::begin(directionProbes));
-    gameMode = s.gameMode;
-    score = s.score;
-    comboBonuses = s.comboBonuses;
-    level = s.level;
-    combo = s.combo;
-    bestCombo = s.bestCombo;
-    gameOver = s.gameOver;
-    scoreCheckDone = s.scoreCheckDone;
-    spinCount = s.spinCount;
-    riseCount = s.riseCount;
-    blinkCount = s.blinkCount;
-    comboLabelTimer = s.comboLabelTimer;
-    voicesBusy = s.voicesBusy;
-    duoDropPending = s.duoDropPending;
-    obstacleMode = s.obstacleMode;
-    std::copy(s.comboLabelPoints.begin(), s.comboLabelPoints.end(), std::begin(comboLabelPoints));
-    randomState = s.randomState;
-    frameInput = s.frameInput;
-    std::copy(s.keyBindings.begin(), s.keyBindings.end(), std::begin(keyBindings));
-    advanced4Way = s.advanced4Way;
+    eachValue(s, [](const auto& kept, auto& live) { copyValue(live, kept); });
 }
 
 } // namespace crossfall

@@ -106,6 +106,7 @@ std::string rowReplayPath(int mode, const HighScoreEntry (&rows)[HIGH_SCORE_ROWS
 
 void pruneRowReplays(int mode, const HighScoreEntry (&rows)[HIGH_SCORE_ROWS]) {
     std::vector<std::string> kept;
+    kept.reserve(HIGH_SCORE_ROWS);
     for (int rank = 0; rank < HIGH_SCORE_ROWS; ++rank) kept.push_back(rowReplayPath(mode, rows, rank));
     for (const std::string& file : folderFileNames(ROW_REPLAYS_FOLDER)) {
         const std::optional<RowReplayName> row = parseRowReplayFileName(file);
