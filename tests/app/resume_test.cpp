@@ -262,7 +262,10 @@ TEST(UnfinishedGame, AResumedGamePlayedOnIsJournaledWholeFromItsFirstFrame) {
     EXPECT_NE(testing::internal::GetCapturedStderr().find("damaged (a record past the frames played)"),
               std::string::npos);
     startUnfinishedGame(cut.journal, lastRecord + 1, screen);
+    const std::string moves = readFile("moves.txt", 1 << 24).value_or("");
     ASSERT_TRUE(startUp() && resumeUnfinishedGame());
+    EXPECT_TRUE(readFile("moves.txt", 1 << 24).value_or("") == moves)
+        << "the frames rebuilt are not logged again";
     const ScreenState now = screenStateNow();
     EXPECT_EQ(std::memcmp(&now, &screen, sizeof now), 0);
     inMenu = 0;

@@ -442,6 +442,18 @@ TEST(Journal, BadFilesAreRefusedWithOneLineAndExitCode2) {
             EXPECT_EQ(parseJournal(encodeJournal(j)).error, value > last ? "damaged (a start value out of range)" : "")
                 << value;
         }
+    // Controls changed twice read back as two sets, each event naming its own.
+    Journal changes = base;
+    changes.events = {JournalEvent{3, JournalEventKind::ControlsChanged, 0, 0},
+                      JournalEvent{9, JournalEventKind::ControlsChanged, 0, 1}};
+    changes.controlSets = {{}, {}};
+    changes.controlSets[0].fill(7);
+    changes.controlSets[1].fill(8);
+    changes.frameCount = 10;
+    const JournalRead twice = parseJournal(encodeJournal(changes));
+    ASSERT_TRUE(twice.journal) << twice.error;
+    EXPECT_EQ(std::tuple(twice.journal->events[1].controls, twice.journal->controlSets),
+              std::tuple(1u, changes.controlSets));
     // Frame gaps at each varint length's edges, both sides, read back as written, in 1 to 4 bytes.
     Journal gaps = base;
     gaps.events.clear();

@@ -310,6 +310,49 @@ TEST_F(RulesTest, ARiseLiftsEverythingAndThePieceOrEndsTheGameWithTheFieldKept) 
     }
 }
 
+// Every value goes into a snapshot and comes back: each set to a value of its own, taken, overwritten, put
+// back.
+TEST_F(RulesTest, ASnapshotPutsBackEveryValueItTook) {
+    std::int32_t* const values[] = {&gameMode,
+                                    &score,
+                                    &comboBonuses,
+                                    &level,
+                                    &combo,
+                                    &bestCombo,
+                                    &gameOver,
+                                    &scoreCheckDone,
+                                    &spinCount,
+                                    &riseCount,
+                                    &blinkCount,
+                                    &comboLabelTimer,
+                                    &voicesBusy,
+                                    &duoDropPending,
+                                    &obstacleMode,
+                                    &advanced4Way,
+                                    &keyBindings[0],
+                                    &keyBindings[7],
+                                    &comboLabelPoints[1].y,
+                                    &currentPiece.x,
+                                    &currentPiece2.y,
+                                    &nextPiece.kind,
+                                    &nextPiece2.dropLock,
+                                    &directionProbes[3].fieldIndex,
+                                    &fields[5].cells[9][19],
+                                    &frameInput.voicesBusy};
+    const auto fill = [&values](std::int32_t from) {
+        for (std::int32_t* v : values) *v = from++;
+        randomState = static_cast<std::uint32_t>(from);
+        frameInput.held[31] = static_cast<std::uint8_t>(from);
+    };
+    fill(100);
+    const GameSnapshot kept = takeSnapshot();
+    fill(500);
+    restoreSnapshot(kept);
+    std::int32_t want = 100;
+    for (std::int32_t* v : values) EXPECT_EQ(*v, want++);
+    EXPECT_EQ(std::pair(randomState, int{frameInput.held[31]}), std::pair(std::uint32_t(want), want));
+}
+
 // A snapshot puts back every value a frame reads: two games played by turns, each a frame at a time on
 // its own snapshot, end exactly as each played alone. Each game is a different mode, so a value one of
 // them leaves behind shows in the other.
