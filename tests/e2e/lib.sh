@@ -196,3 +196,15 @@ expect_exit() {
     ((code == 0)) || fail "$1: exit code $code"
 }
 
+# The game folder's names, sizes, times and contents: a second copy must leave it as it was.
+folder_state() { (cd "$dir" && find . -printf '%p %s %T@\n' | sort && md5sum ./*); }
+
+# The second copy (pid) ends by itself within 5 s with code 1, the folder as it was (the state before).
+expect_second_copy_ended() {
+    for _ in $(seq 50); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$1" 2>/dev/null && { fail "twice: the second copy did not end"; kill "$1"; }
+    wait "$1"
+    local code=$?
+    ((code == 1)) || fail "twice: the second copy exited with $code, not 1"
+    [ "$(folder_state)" = "$2" ] || fail "twice: the second copy changed the folder"
+}

@@ -161,7 +161,6 @@ done
 local_failures=$failures
 game_folder twice
 if start_game twice none; then
-    folder_state() { (cd "$dir" && find . -printf '%p %s %T@\n' | sort && md5sum ./*); }
     before=$(folder_state)
     (cd "$dir" && exec "${as_user[@]}" "${on_wayland[@]}" "$game") 2>"$work/second.stderr" &
     second_pid=$!
@@ -176,12 +175,7 @@ if start_game twice none; then
     else
         fail "twice: no message box showed"
     fi
-    for _ in $(seq 50); do kill -0 "$second_pid" 2>/dev/null || break; sleep 0.1; done
-    kill -0 "$second_pid" 2>/dev/null && { fail "twice: the second copy did not end"; kill "$second_pid"; }
-    wait "$second_pid"
-    code=$?
-    ((code == 1)) || fail "twice: the second copy exited with $code, not 1"
-    [ "$(folder_state)" = "$before" ] || fail "twice: the second copy changed the folder"
+    expect_second_copy_ended "$second_pid" "$before"
     close_game twice
 fi
 ((failures == local_failures)) && echo "ok: a second copy shows its message box natively and ends with 1"

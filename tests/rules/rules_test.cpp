@@ -366,6 +366,7 @@ TEST_F(RulesTest, GamesPlayedByTurnsOnTheirOwnSnapshotsEndAsEachPlayedAlone) {
             0;
         scoreCheckDone = 1;
         currentPiece2 = Piece{};
+        std::fill(std::begin(directionProbes), std::end(directionProbes), Piece{});
         comboLabelPoints[0] = comboLabelPoints[1] = ScreenPoint{};
         obstacleMode = obstacles ? 1 : 0;
         advanced4Way = mode == MODE_4WAY ? 1 : 0;
