@@ -90,7 +90,8 @@ void beginRecording(int mode);
 // the last ended game's.
 void recordFrame();
 // Carries on recording a game rebuilt from its unfinished journal (bytes, played to its frameCount), with
-// the keys held and the voice sweep's answer as the rebuilt last frame left them.
+// the keys held and the voice sweep's answer as the rebuilt last frame left them; a game that had ended is
+// finished at once, as the last ended game's journal and "lastgame.cfr".
 void resumeRecording(const Journal& journal, std::string bytes, const std::array<std::uint8_t, 32>& held,
                      std::int32_t voicesBusyNow);
 // The game was paused from outside its frame (the window lost the focus): what is recorded is made durable.
