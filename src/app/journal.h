@@ -1,6 +1,6 @@
 // The game journal: everything a game reads from outside the rules, so that it can be played again
 // exactly. A header (format version, the random state and the waiting pieces at the start, the mode,
-// the Obstacle switch, the thirteen control values) and, per game frame, only what changed: a key
+// the Obstacle switch, the thirteen control values, the date) and, per game frame, only what changed: a key
 // the frame reads went down or up, the voice sweep's answer flipped, the controls were changed from
 // the pause menu. The shell records every game, keeps it on disk as it goes (app/unfinished_game) and
 // writes "lastgame.cfr" when one ends; --replay reads one back, resuming reads an unfinished one. The
