@@ -1,4 +1,4 @@
-// The clock on SDL: a monotonic millisecond count and a real sleep.
+// The clock on SDL: a monotonic millisecond count, the calendar's seconds and a real sleep.
 #include <SDL.h>
 
 #include <ctime>
