@@ -222,6 +222,8 @@ TEST_F(PlayScreenTest,
             for (int x = 590; x < 690; ++x) finished += p[y * SCREEN_WIDTH + x] == YELLOW;
         EXPECT_TRUE(caption > 50 && total > 30 && (finished > 50) == ended)
             << caption << " " << total << " " << finished;
+        // The texts' places and colours as they stand, pinned.
+        picture::expectPicture(p.data(), ended ? 0xc296da55ab9ae55 : 0x2b60ccee5c656182, ended ? "race-ended" : "race");
         const int everything = changedIn(p, {0, 0, SCREEN_WIDTH, SCREEN_HEIGHT});
         EXPECT_EQ(everything, changedIn(p, {590, 76, 690, 298})) << "nothing drawn outside its place";
     }
